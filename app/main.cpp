@@ -1,0 +1,84 @@
+// Vantrel's entry: product name, single instance, language and folders, then the program runs
+// until it is asked to quit.
+#include "app/core/folders.h"
+#include "app/core/language.h"
+#include "app/core/product.h"
+#include "app/core/settings.h"
+#include "app/core/single_instance.h"
+#include "app/core/startup.h"
+#include "app/core/text_encoding.h"
+#include "pelta/core/manager.h"
+
+#include <csignal>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <sstream>
+
+namespace {
+
+std::mutex quitMutex;
+std::condition_variable quitSignal;
+bool quitRequested = false;
+
+void RequestQuit() {
+    std::lock_guard lock(quitMutex);
+    quitRequested = true;
+    quitSignal.notify_all();
+}
+
+// Requests from a second start or from vantrelctl, on the single-instance socket's thread.
+std::string HandleRequest(const std::string& request) {
+    if (request == "raise") return "ok";
+    std::istringstream in(request);
+    std::string word;
+    unsigned message = 0;
+    long wparam = 0, lparam = 0;
+    if (in >> word >> message >> wparam >> lparam && word == "message") {
+        if (message == vantrel::kQuitMessage && lparam == vantrel::kQuitMessageParam) {
+            RequestQuit();
+            return "ok";
+        }
+        return "error message not handled";
+    }
+    return "error unknown request";
+}
+
+} // namespace
+
+int main() {
+    using namespace vantrel;
+
+    const std::filesystem::path resources = ResourceFolder(ProgramFolder());
+    if (auto name = ReadProductName(resources / "config.xml")) pelta::Manager::SetDeviceName(*name);
+    const std::u16string product = pelta::Manager::GetDeviceName();
+    const Folders folders = ResolveFolders(product);
+
+    EnsureFolder(folders.runtime);
+    SingleInstance instance(folders.runtime, FileNameOf(product));
+    if (instance.Acquire(HandleRequest) == SingleInstance::Claim::kHandedOver) return 0;
+
+    SettingsStore settings(folders.config / "settings.ini");
+    LanguageTexts texts(resources / "language", ResolveLanguageId(settings, UserDefaultLanguageId()));
+    EnsureFolder(folders.data / "db");
+
+    // Signals end the program the same way the quit message does.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::thread signalWaiter([&signals] {
+        int received = 0;
+        sigwait(&signals, &received);
+        RequestQuit();
+    });
+    signalWaiter.detach();
+
+    std::fprintf(stderr, "%s: running (language %d, data in %s). The main window is not part of this build yet;\n"
+                         "stop with Ctrl+C.\n",
+                 WideToUtf8(product).c_str(), texts.LanguageId(), folders.data.c_str());
+    std::unique_lock lock(quitMutex);
+    quitSignal.wait(lock, [] { return quitRequested; });
+    return 1;
+}
