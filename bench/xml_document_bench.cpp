@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -52,6 +54,21 @@ void BM_XmlDocumentFromUtf8(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Document().size()));
 }
 BENCHMARK(BM_XmlDocumentFromUtf8)->Unit(benchmark::kMillisecond);
+
+// LoadFile of the document saved as a UTF-8 file: read, decode and index.
+void BM_XmlDocumentLoadFile(benchmark::State& state) {
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "vantrel-bench.xml";
+    std::ofstream(file, std::ios::binary) << Document();
+    for (auto _ : state) {
+        vantrel::XmlDocument doc;
+        bool ok = doc.LoadFile(file);
+        benchmark::DoNotOptimize(ok);
+        if (!ok) state.SkipWithError("load failed");
+    }
+    std::filesystem::remove(file);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Document().size()));
+}
+BENCHMARK(BM_XmlDocumentLoadFile)->Unit(benchmark::kMillisecond);
 
 void BM_PugixmlParse(benchmark::State& state) {
     for (auto _ : state) {

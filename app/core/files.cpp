@@ -56,14 +56,17 @@ bool ReadFileBytes(const std::filesystem::path& path, std::string* bytes, std::s
     data.resize(static_cast<size_t>(st.st_size));
     size_t used = 0;
     for (;;) {
-        if (used == data.size()) data.resize(data.size() + 4096); // the file may have grown
-        ssize_t got = ::read(fd.get(), data.data() + used, data.size() - used);
+        char extra[4096];
+        const bool full = used == data.size(); // the file may have grown since fstat
+        ssize_t got = full ? ::read(fd.get(), extra, sizeof extra)
+                           : ::read(fd.get(), data.data() + used, data.size() - used);
         if (got < 0) {
             if (errno == EINTR) continue;
             SetError(error, "read " + path.string());
             return false;
         }
         if (got == 0) break;
+        if (full) data.append(extra, static_cast<size_t>(got));
         used += static_cast<size_t>(got);
     }
     data.resize(used);

@@ -124,15 +124,15 @@ EncodeResult EncodeFromWide(std::u16string_view text, const char* encoding) {
 // UTF-8 is converted by hand: it is on every settings, language and socket read, where an
 // iconv descriptor per call would cost more than the conversion.
 std::u16string Utf8ToWide(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
+    std::u16string out(bytes.size(), u'\0'); // never more units than bytes
+    char16_t* o = out.data();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     size_t i = 0;
     while (i < n) {
         unsigned char c = p[i];
         if (c < 0x80) {
-            out += static_cast<char16_t>(c);
+            *o++ = c;
             ++i;
             continue;
         }
@@ -144,20 +144,33 @@ std::u16string Utf8ToWide(std::string_view bytes) {
         size_t k = 1;
         for (; len && k < len && i + k < n && (p[i + k] & 0xC0) == 0x80; ++k) cp = (cp << 6) | (p[i + k] & 0x3F);
         if (len == 0 || k < len || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out += u'\uFFFD';
+            *o++ = u'\uFFFD';
             i += len == 0 ? 1 : k;
             continue;
         }
         if (cp > 0xFFFF) {
             cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         } else {
-            out += static_cast<char16_t>(cp);
+            *o++ = static_cast<char16_t>(cp);
         }
         i += len;
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
+}
+
+size_t IncompleteUtf8Tail(std::string_view bytes) {
+    const size_t n = bytes.size();
+    // Look back over at most three continuation bytes for the lead byte of the last sequence.
+    for (size_t back = 1; back <= 4 && back <= n; ++back) {
+        auto c = static_cast<unsigned char>(bytes[n - back]);
+        if ((c & 0xC0) == 0x80) continue;
+        size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return len > back ? back : 0;
+    }
+    return 0;
 }
 
 std::string WideToUtf8(std::u16string_view text) {

@@ -29,6 +29,9 @@ EncodeResult EncodeFromWide(std::u16string_view text, const char* encoding);
 std::u16string Utf8ToWide(std::string_view bytes);
 std::string WideToUtf8(std::u16string_view text);
 
+// Bytes at the end that begin a UTF-8 sequence the data cuts off (0 to 3).
+size_t IncompleteUtf8Tail(std::string_view bytes);
+
 // True when the bytes are well-formed UTF-8; a sequence cut off only by the end still counts.
 bool LooksLikeUtf8(std::string_view bytes);
 

@@ -166,7 +166,17 @@ bool XmlDocument::LoadFile(const std::filesystem::path& path) {
             encoding = LooksLikeUtf8(data) ? "UTF-8" : kAnsiCodePage;
             Log("utf8_detection", encoding);
         }
-        DecodeResult decoded = DecodeToWide(data, encoding.c_str());
+        DecodeResult decoded;
+        if (encoding == "UTF-8") {
+            // The most common case gets the fast converter; the cut-off tail is left out as iconv would.
+            size_t tail = IncompleteUtf8Tail(data);
+            decoded.ok = true;
+            decoded.text = Utf8ToWide(data.substr(0, data.size() - tail));
+            decoded.consumed = data.size() - tail;
+            decoded.truncated = tail != 0;
+        } else {
+            decoded = DecodeToWide(data, encoding.c_str());
+        }
         if (!decoded.ok) {
             Log("unknown_encoding", encoding);
             encoding = kAnsiCodePage;

@@ -36,6 +36,15 @@ TEST(TextEncoding, DecodeAndEncodeThroughCodePages) {
     EXPECT_EQ(e.lost, 1u);
 }
 
+TEST(TextEncoding, IncompleteUtf8Tail) {
+    struct Case {
+        std::string bytes;
+        size_t tail;
+    } cases[] = {{"", 0},           {"abc", 0},          {"a\xC3", 1},           {"a\xC3\xB1", 0},
+                 {"\xE2\x82", 2},   {"\xE2\x82\xAC", 0}, {"\xF0\x9F\x98", 3},    {"\x80\x80\x80\x80", 0}};
+    for (const auto& c : cases) EXPECT_EQ(IncompleteUtf8Tail(c.bytes), c.tail) << c.bytes;
+}
+
 TEST(TextEncoding, DecimalToInt) {
     struct Case {
         const char16_t* text;
