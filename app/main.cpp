@@ -1,12 +1,23 @@
-// Vantrel's entry: product name, single instance, language and folders, then the program runs
-// until it is asked to quit.
+// Vantrel's entry: product name, single instance, language and folders, the device link with its
+// worker, then the program runs until it is asked to quit.
+#include "app/core/device_worker.h"
 #include "app/core/folders.h"
+#include "app/core/headless_host.h"
 #include "app/core/language.h"
+#include "app/core/options.h"
 #include "app/core/product.h"
 #include "app/core/settings.h"
 #include "app/core/single_instance.h"
 #include "app/core/startup.h"
 #include "app/core/text_encoding.h"
+#include "app/device/connection.h"
+#include "app/device/device_info.h"
+#include "app/device/hid_trace.h"
+#include "app/device/hidapi_backend.h"
+#include "app/device/link_tasks.h"
+#include "app/device/sim_backend.h"
+#include "app/device/udev_monitor.h"
+#include "app/store/sqlite_db.h"
 #include "pelta/core/manager.h"
 
 #include <csignal>
@@ -16,6 +27,8 @@
 #include <sstream>
 
 namespace {
+
+using namespace vantrel;
 
 std::mutex quitMutex;
 std::condition_variable quitSignal;
@@ -35,7 +48,7 @@ std::string HandleRequest(const std::string& request) {
     unsigned message = 0;
     long wparam = 0, lparam = 0;
     if (in >> word >> message >> wparam >> lparam && word == "message") {
-        if (message == vantrel::kQuitMessage && lparam == vantrel::kQuitMessageParam) {
+        if (message == kQuitMessage && lparam == kQuitMessageParam) {
             RequestQuit();
             return "ok";
         }
@@ -44,10 +57,74 @@ std::string HandleRequest(const std::string& request) {
     return "error unknown request";
 }
 
+// Reports each scan's result while there is no window to show it.
+class ProgramTasks final : public LinkTasks {
+public:
+    ProgramTasks(Connection& connection, const DeviceInfo& info, HeadlessHost& host)
+        : LinkTasks(connection), info_(info), host_(host) {}
+    void ScanDevices() override {
+        LinkTasks::ScanDevices();
+        host_.ReportConnection(info_.Model().name, connection_.ConnectionKind(), connection_.DeviceFound());
+    }
+
+private:
+    const DeviceInfo& info_;
+    HeadlessHost& host_;
+};
+
+// One simulated keyboard per chosen model, plugged on the chosen connection; their slots and
+// tables persist in the data folder like a real keyboard's.
+struct Simulation {
+    SimulatedHid hid;
+    std::vector<std::pair<int, std::filesystem::path>> keyboards;
+
+    void Build(const DeviceInfo& info, const std::vector<SimulatedKeyboardChoice>& wanted,
+               const std::filesystem::path& stateFolder) {
+        std::vector<SimulatedKeyboardChoice> choices = wanted;
+        if (choices.empty())
+            for (const ModelRecord& m : info.Models()) choices.push_back({m.deviceType, -1});
+        EnsureFolder(stateFolder);
+        for (const SimulatedKeyboardChoice& choice : choices) {
+            SimKeyboardSpec spec;
+            spec.family = FamilyForDeviceType(choice.deviceType);
+            int firstMode = -1;
+            for (const ModelRecord& mode : info.Modes()) {
+                if (mode.deviceType != choice.deviceType || mode.modeValue < 0 || mode.modeValue > 2) continue;
+                spec.vendorId = static_cast<uint16_t>(mode.vendorId);
+                spec.productIds[mode.modeValue] = mode.productId;
+                if (firstMode < 0) firstMode = mode.modeValue;
+            }
+            const int plug = choice.mode >= 0 ? choice.mode : firstMode;
+            if (plug < 0 || spec.productIds[plug] < 0) {
+                std::fprintf(stderr, "vantrel: no configured model %d with connection %d to simulate\n",
+                             choice.deviceType, choice.mode);
+                continue;
+            }
+            const int id = hid.AddKeyboard(spec);
+            const auto state = stateFolder / (std::to_string(choice.deviceType) + "-" + std::to_string(id) + ".state");
+            hid.With(id, [&](SimKeyboard& k) { return k.Load(state); });
+            keyboards.emplace_back(id, state);
+            hid.Plug(id, plug);
+        }
+    }
+    void Save() {
+        for (const auto& [id, state] : keyboards) hid.With(id, [&](SimKeyboard& k) { return k.Save(state); });
+    }
+};
+
 } // namespace
 
-int main() {
-    using namespace vantrel;
+int main(int argc, char** argv) {
+    std::string error;
+    const auto options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), &error);
+    if (!options) {
+        std::fprintf(stderr, "vantrel: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
 
     const std::filesystem::path resources = ResourceFolder(ProgramFolder());
     if (auto name = ReadProductName(resources / "config.xml")) pelta::Manager::SetDeviceName(*name);
@@ -68,17 +145,57 @@ int main() {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread signalWaiter([&signals] {
+    std::thread([signals] {
         int received = 0;
         sigwait(&signals, &received);
         RequestQuit();
-    });
-    signalWaiter.detach();
+    }).detach();
 
-    std::fprintf(stderr, "%s: running (language %d, data in %s). The main window is not part of this build yet;\n"
-                         "stop with Ctrl+C.\n",
-                 WideToUtf8(product).c_str(), texts.LanguageId(), folders.data.c_str());
-    std::unique_lock lock(quitMutex);
-    quitSignal.wait(lock, [] { return quitRequested; });
-    return 1;
+    // The device link: real keyboards through hidapi, or simulated ones; traced on request.
+    HidapiBackend hidapi;
+    Simulation simulation;
+    HidBackend* backend = options->simulate ? static_cast<HidBackend*>(&simulation.hid) : &hidapi;
+    std::unique_ptr<TracingBackend> trace;
+    if (!options->traceFile.empty()) {
+        trace = std::make_unique<TracingBackend>(*backend, options->traceFile);
+        if (!trace->IsOpen()) {
+            std::fprintf(stderr, "vantrel: cannot write the HID trace to %s\n", options->traceFile.c_str());
+            return 1;
+        }
+        backend = trace.get();
+    }
+    HidDeviceList link(*backend);
+    HeadlessHost host(stdout);
+    DeviceInfo info(resources, folders.data, host, &link, &SQLiteDB::GetDatabase());
+    info.LoadConfiguration();
+
+    WorkerState state;
+    DeviceTaskQueue queue;
+    SyncHooks hooks;
+    Connection connection(link, info, state, queue, texts, host, hooks);
+    ProgramTasks tasks(connection, info, host);
+    DeviceWorker worker(queue, state, host, tasks);
+
+    auto notice = [&connection](bool arrival, const std::string& path) { connection.OnDeviceChange(arrival, path); };
+    UdevMonitor monitor(notice);
+    if (options->simulate) {
+        simulation.Build(info, options->simulated, folders.data / "simulator");
+        simulation.hid.SetNoticeHandler(notice);
+    } else if (!monitor.Start()) {
+        std::fprintf(stderr, "vantrel: no device notices from udev; keyboards plugged in later are not seen\n");
+    }
+
+    queue.Queue(kCheckSoftwareUpdate);
+    queue.Queue(kInitialScan);
+    worker.Start();
+    std::fprintf(stderr, "%s: running (language %d). The main window is not part of this build yet; stop with Ctrl+C.\n",
+                 WideToUtf8(product).c_str(), texts.LanguageId());
+
+    {
+        std::unique_lock lock(quitMutex);
+        quitSignal.wait(lock, [] { return quitRequested; });
+    }
+    worker.Stop();
+    if (options->simulate) simulation.Save();
+    return 0; // the quit message and signals end the program with 0
 }

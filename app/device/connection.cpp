@@ -49,6 +49,7 @@ void Connection::ScanDevices() {
     std::vector<int> found;
     state_.deviceFound = link_.CollectModelInterfaces(&found) && !found.empty();
     view_.ResetDeviceStates();
+    view_.ShowInaccessible(link_.Inaccessible());
 
     std::lock_guard lock(mutex_);
     for (ModelRecord& mode : info_.Modes()) {

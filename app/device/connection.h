@@ -32,6 +32,8 @@ public:
     virtual void ShowConnected(const std::u16string& title, const std::u16string& picture) = 0;
     // All of them hidden, title and picture emptied; the top area too when asked.
     virtual void ShowDisconnected(bool hideTopArea) = 0;
+    // Keyboards found that could not be opened for lack of permission (empty: none).
+    virtual void ShowInaccessible(const std::vector<InaccessibleInterface>& interfaces) = 0;
 };
 
 // The page reloads of the post-connect synchronisation; each subsystem fills in its own.

@@ -22,7 +22,10 @@ std::string Query(const std::filesystem::path& file, const char* sql) {
             db, sql,
             [](void* out, int n, char** values, char**) {
                 auto* s = static_cast<std::string*>(out);
-                for (int i = 0; i < n; ++i) *s += (s->empty() ? "" : ",") + std::string(values[i] ? values[i] : "");
+                for (int i = 0; i < n; ++i) {
+                    if (!s->empty()) s->push_back(',');
+                    s->append(values[i] ? values[i] : "");
+                }
                 return 0;
             },
             &result, nullptr);

@@ -59,6 +59,8 @@ public:
         Add("connected " + WideToUtf8(title) + " " + WideToUtf8(picture));
     }
     void ShowDisconnected(bool hideTop) override { Add(hideTop ? "disconnected+top" : "disconnected"); }
+    void ShowInaccessible(const std::vector<InaccessibleInterface>& list) override { inaccessible = list.size(); }
+    size_t inaccessible = 0;
 
     std::string Trace() {
         std::lock_guard lock(mutex_);
