@@ -17,7 +17,11 @@
 #include "app/device/link_tasks.h"
 #include "app/device/sim_backend.h"
 #include "app/device/udev_monitor.h"
+#include "app/device/protocol.h"
 #include "app/store/sqlite_db.h"
+#include "app/update/http_client.h"
+#include "app/update/launcher.h"
+#include "app/update/updates.h"
 #include "pelta/core/manager.h"
 
 #include <csignal>
@@ -57,18 +61,35 @@ std::string HandleRequest(const std::string& request) {
     return "error unknown request";
 }
 
-// Reports each scan's result while there is no window to show it.
+// The worker's tasks: the device link's, the updates', and a report of each scan's result while
+// there is no window to show it.
 class ProgramTasks final : public LinkTasks {
 public:
-    ProgramTasks(Connection& connection, const DeviceInfo& info, HeadlessHost& host)
-        : LinkTasks(connection), info_(info), host_(host) {}
+    ProgramTasks(Connection& connection, HidDeviceList& link, const DeviceInfo& info, Updates& updates,
+                 HeadlessHost& host)
+        : LinkTasks(connection), link_(link), info_(info), updates_(updates), host_(host) {}
     void ScanDevices() override {
         LinkTasks::ScanDevices();
         host_.ReportConnection(info_.Model().name, connection_.ConnectionKind(), connection_.DeviceFound());
     }
+    void CheckSoftwareUpdate() override { updates_.CheckSoftwareUpdate(); }
+    void CheckFirmwareUpdate() override {
+        updates_.CheckFirmwareUpdate([this]() -> std::optional<uint16_t> {
+            uint16_t version = 0;
+            if (!ReadFirmwareVersion(link_, &version)) return std::nullopt;
+            return version;
+        });
+    }
+    void DownloadSoftware() override { updates_.DownloadSoftware(); }
+    void DownloadFirmwareTool() override { updates_.DownloadFirmwareTool(); }
+    void RunFirmwareTool() override {
+        updates_.RunFirmwareTool([this] { link_.CloseAllInterfaces(); }, [this] { ScanDevices(); });
+    }
 
 private:
+    HidDeviceList& link_;
     const DeviceInfo& info_;
+    Updates& updates_;
     HeadlessHost& host_;
 };
 
@@ -165,7 +186,7 @@ int main(int argc, char** argv) {
         backend = trace.get();
     }
     HidDeviceList link(*backend);
-    HeadlessHost host(stdout);
+    HeadlessHost host(stdout, &texts);
     DeviceInfo info(resources, folders.data, host, &link, &SQLiteDB::GetDatabase());
     info.LoadConfiguration();
 
@@ -173,7 +194,12 @@ int main(int argc, char** argv) {
     DeviceTaskQueue queue;
     SyncHooks hooks;
     Connection connection(link, info, state, queue, texts, host, hooks);
-    ProgramTasks tasks(connection, info, host);
+    CurlHttpClient http;
+    ProcessLauncher launcher(RequestQuit);
+    Updates updates(http, host, launcher, queue, folders.data, folders.program);
+    updates.SetSources({info.Software().version, info.Software().upgradeServer, info.Model().firmwareServer,
+                        info.Model().firmwareFile});
+    ProgramTasks tasks(connection, link, info, updates, host);
     DeviceWorker worker(queue, state, host, tasks);
 
     auto notice = [&connection](bool arrival, const std::string& path) { connection.OnDeviceChange(arrival, path); };

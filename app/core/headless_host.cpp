@@ -25,6 +25,11 @@ void HeadlessHost::ShowInaccessible(const std::vector<InaccessibleInterface>& in
          "sudo udevadm control --reload && sudo udevadm trigger");
 }
 
+int HeadlessHost::ShowMessageBox(int text, int caption, int buttons) {
+    if (texts_) Line(WideToUtf8(texts_->GetLanguageText(caption)) + ": " + WideToUtf8(texts_->GetLanguageText(text)));
+    return buttons == kTwoButtons ? kSecondButton : 1;
+}
+
 void HeadlessHost::ReportConnection(const std::u16string& model, int kind, bool found) {
     static const char* const kKinds[] = {"cable", "2.4 GHz receiver", "Bluetooth"};
     std::string report = !found ? "connection: none"

@@ -5,6 +5,7 @@
 #include "app/core/device_worker.h"
 #include "app/device/connection.h"
 #include "app/device/device_info.h"
+#include "app/update/updates.h"
 
 #include <cstdio>
 #include <mutex>
@@ -12,9 +13,9 @@
 
 namespace vantrel {
 
-class HeadlessHost final : public WorkerWindow, public DeviceInfoView, public ConnectionView {
+class HeadlessHost final : public WorkerWindow, public DeviceInfoView, public ConnectionView, public UpdatePage {
 public:
-    explicit HeadlessHost(std::FILE* out) : out_(out) {}
+    HeadlessHost(std::FILE* out, const LanguageTexts* texts = nullptr) : out_(out), texts_(texts) {}
 
     // WorkerWindow
     void EnableWindow(bool) override {}
@@ -43,12 +44,17 @@ public:
     void ShowDisconnected(bool) override {}
     void ShowInaccessible(const std::vector<InaccessibleInterface>& interfaces) override;
 
+    // UpdatePage: messages become lines; questions are answered "no", as nobody is there to ask.
+    void SetUpgradeStatus(int) override {}
+    int ShowMessageBox(int text, int caption, int buttons) override;
+
     // Called after each scan with the state it found.
     void ReportConnection(const std::u16string& model, int kind, bool found);
 
 private:
     void Line(const std::string& text);
     std::FILE* out_;
+    const LanguageTexts* texts_;
     std::mutex mutex_;
     std::string lastReport_;
 };
