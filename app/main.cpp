@@ -18,6 +18,7 @@
 #include "app/device/sim_backend.h"
 #include "app/device/udev_monitor.h"
 #include "app/device/protocol.h"
+#include "app/keys/key_payloads.h"
 #include "app/store/sqlite_db.h"
 #include "app/update/http_client.h"
 #include "app/update/launcher.h"
@@ -66,8 +67,13 @@ std::string HandleRequest(const std::string& request) {
 class ProgramTasks final : public LinkTasks {
 public:
     ProgramTasks(Connection& connection, HidDeviceList& link, const DeviceInfo& info, Updates& updates,
-                 HeadlessHost& host)
-        : LinkTasks(connection), link_(link), info_(info), updates_(updates), host_(host) {}
+                 HeadlessHost& host, Store& store, KeyWriteRequest& keyRequest)
+        : LinkTasks(connection), link_(link), info_(info), updates_(updates), host_(host), store_(store),
+          keyRequest_(keyRequest) {}
+    void WriteKeys(KeyboardFamily family) override {
+        KeyWriteContext ctx{store_, link_, store_.GetActiveProfile(), info_.Layout().keyPosition, layout_};
+        vantrel::WriteKeys(family, ctx, keyRequest_);
+    }
     void ScanDevices() override {
         LinkTasks::ScanDevices();
         host_.ReportConnection(info_.Model().name, connection_.ConnectionKind(), connection_.DeviceFound());
@@ -91,6 +97,21 @@ private:
     const DeviceInfo& info_;
     Updates& updates_;
     HeadlessHost& host_;
+    Store& store_;
+    KeyWriteRequest& keyRequest_;
+    UsKeyboardLayout layout_;
+};
+
+// The page reloads after a connection; without pages, only the store is brought in line.
+class ProgramHooks final : public SyncHooks {
+public:
+    explicit ProgramHooks(Store& store) : store_(store) {}
+    void ReconcileKeyFunctions(const SlotTable& slots) override {
+        vantrel::ReconcileKeyFunctions(store_, store_.GetActiveProfile(), slots);
+    }
+
+private:
+    Store& store_;
 };
 
 // One simulated keyboard per chosen model, plugged on the chosen connection; their slots and
@@ -192,14 +213,16 @@ int main(int argc, char** argv) {
 
     WorkerState state;
     DeviceTaskQueue queue;
-    SyncHooks hooks;
+    Store store(SQLiteDB::GetDatabase());
+    ProgramHooks hooks(store);
+    KeyWriteRequest keyRequest;
     Connection connection(link, info, state, queue, texts, host, hooks);
     CurlHttpClient http;
     ProcessLauncher launcher(RequestQuit);
     Updates updates(http, host, launcher, queue, folders.data, folders.program);
     updates.SetSources({info.Software().version, info.Software().upgradeServer, info.Model().firmwareServer,
                         info.Model().firmwareFile});
-    ProgramTasks tasks(connection, link, info, updates, host);
+    ProgramTasks tasks(connection, link, info, updates, host, store, keyRequest);
     DeviceWorker worker(queue, state, host, tasks);
 
     auto notice = [&connection](bool arrival, const std::string& path) { connection.OnDeviceChange(arrival, path); };

@@ -115,7 +115,10 @@ void Connection::SyncDevice() {
     if (pages & kPageMacros) hooks_.ReloadMacroList();
     if (pages & kPageKeys) {
         SlotTable slots{};
-        if (type >= 200 && type <= 300 && ReadAssignmentSlots(link_, &slots)) hooks_.ReconcileKeyFunctions(slots);
+        bool complete = false;
+        // A keyboard slow to answer looks as if all its slots were free: never delete on that.
+        if (type >= 200 && type <= 300 && ReadAssignmentSlots(link_, &slots, &complete) && complete)
+            hooks_.ReconcileKeyFunctions(slots);
         hooks_.ReloadProfileList();
     }
     if (pages & kPageLighting) {

@@ -41,7 +41,8 @@ class SyncHooks {
 public:
     virtual ~SyncHooks() = default;
     virtual void ReloadMacroList() {}
-    // Drop stored assignments the keyboard no longer holds (family B).
+    // Drop stored assignments the keyboard no longer holds (family B); only called when every
+    // read of the slot table was answered.
     virtual void ReconcileKeyFunctions(const SlotTable&) {}
     virtual void ReloadProfileList() {}
     virtual void ReloadLightingPage() {}

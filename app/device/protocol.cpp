@@ -17,8 +17,10 @@ constexpr uint8_t kWirelessHeader[4] = {0xBB, 0xAA, 0x99, 0x88};
 
 } // namespace
 
-bool ReadAssignmentSlots(HidDeviceList& link, SlotTable* table) {
+bool ReadAssignmentSlots(HidDeviceList& link, SlotTable* table, bool* complete) {
+    if (complete) *complete = false;
     if (!link.IsOpened() || !link.HasSelectedInterface()) return false;
+    int answered = 0;
     uint8_t request[HidDeviceList::kFeatureLength] = {0x07, 0xFB, 0x01};
     table->fill(0);
     std::memcpy(table->data(), request, 7);
@@ -28,8 +30,12 @@ bool ReadAssignmentSlots(HidDeviceList& link, SlotTable* table) {
         request[1] = 0xFB;
         request[2] = 0x01;
         std::this_thread::sleep_for(kFeaturePause);
-        if (link.GetFeature8(request) > 0) std::memcpy(table->data() + 7 * r, request + 1, 7);
+        if (link.GetFeature8(request) > 0) {
+            std::memcpy(table->data() + 7 * r, request + 1, 7);
+            if (request[0] == 0x07) ++answered;
+        }
     }
+    if (complete) *complete = answered == 4;
     return true;
 }
 

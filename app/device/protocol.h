@@ -17,8 +17,8 @@ inline constexpr std::chrono::milliseconds kFeaturePause{16};
 using SlotTable = std::array<uint8_t, 28>;
 
 // Family B. Fails only when no interface is open; a keyboard that does not answer leaves the
-// request bytes in the table.
-bool ReadAssignmentSlots(HidDeviceList& link, SlotTable* table);
+// request bytes in the table. `complete` tells whether all four reads answered with report id 7.
+bool ReadAssignmentSlots(HidDeviceList& link, SlotTable* table, bool* complete = nullptr);
 
 // Family B. The version as the keyboard reports it (0x0105 for "105"); false when the request
 // could not be sent.

@@ -113,6 +113,17 @@ bool Profiles::Rename(int index, std::u16string_view name) {
     return true;
 }
 
+void Profiles::AdoptImported(int id) {
+    std::u16string name;
+    if (!store_.GetProfileName(id, &name)) return;
+    Add(id, std::move(name));
+    selected_ = static_cast<int>(entries_.size()) - 1;
+    activeProfile_ = id;
+    store_.ActivateProfile(id);
+    page_.RefreshKeyPage();
+    page_.QueueWriteKeys();
+}
+
 void Profiles::SwitchProfile(int index) {
     if (index < 0 || static_cast<size_t>(index) >= entries_.size()) {
         selected_ = -1;

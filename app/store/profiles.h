@@ -52,6 +52,8 @@ public:
     bool Rename(int index, std::u16string_view name);
     // A click on an entry; -1 for none.
     void SwitchProfile(int index);
+    // A profile made by an import: listed, selected, active, written to the keyboard.
+    void AdoptImported(int id);
 
     const std::vector<ProfileEntry>& Entries() const { return entries_; }
     int Selected() const { return selected_; }
