@@ -97,7 +97,9 @@ void IniFile::Set(std::u16string_view section, std::u16string_view key, std::u16
         Line head;
         head.kind = Line::kSection;
         head.section = std::u16string(section);
-        head.raw = "[" + WideToUtf8(section) + "]";
+        head.raw.push_back('[');
+        head.raw += WideToUtf8(section);
+        head.raw.push_back(']');
         lines_.push_back(std::move(head));
         lines_.push_back(std::move(line));
         return;

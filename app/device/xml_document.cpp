@@ -455,7 +455,7 @@ bool XmlDocument::AddElement(std::u16string_view name) {
         std::u16string startTag = text_.substr(p.start, p.startTagLength);
         startTag.erase(startTag.size() - 2, 1); // the '/' of "/>"
         // "<a b=x//>" would still read as an empty-element tag: keep the slash, add a blank.
-        if (startTag.size() >= 2 && startTag[startTag.size() - 2] == u'/') startTag.insert(startTag.size() - 1, u" ");
+        if (startTag.size() >= 2 && startTag[startTag.size() - 2] == u'/') startTag.insert(startTag.end() - 1, u' ');
         std::u16string endTag = u"</";
         endTag += TagName(parent);
         endTag += u'>';

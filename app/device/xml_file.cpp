@@ -203,7 +203,10 @@ bool XmlDocument::SaveFile(const std::filesystem::path& path) {
     std::string bytes;
     if (IsSixteenBit(encoding)) {
         const bool bigEndian = encoding == "UTF-16BE" || (docFlags_ & kUtf16BE);
-        if (docFlags_ & (kUtf16LE | kUtf16BE)) bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        if (docFlags_ & (kUtf16LE | kUtf16BE)) {
+            bytes.push_back(static_cast<char>(bigEndian ? 0xFE : 0xFF));
+            bytes.push_back(static_cast<char>(bigEndian ? 0xFF : 0xFE));
+        }
         bytes.reserve(bytes.size() + text_.size() * 2);
         for (char16_t c : text_) {
             char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
