@@ -19,6 +19,7 @@
 #include "app/device/udev_monitor.h"
 #include "app/device/protocol.h"
 #include "app/keys/key_payloads.h"
+#include "app/lighting/lighting.h"
 #include "app/store/sqlite_db.h"
 #include "app/update/http_client.h"
 #include "app/update/launcher.h"
@@ -70,6 +71,13 @@ public:
                  HeadlessHost& host, Store& store, KeyWriteRequest& keyRequest)
         : LinkTasks(connection), link_(link), info_(info), updates_(updates), host_(host), store_(store),
           keyRequest_(keyRequest) {}
+    void ApplyLight(KeyboardFamily family) override {
+        const int profile = store_.GetActiveProfile();
+        LightRecord light;
+        if (store_.GetLight(profile, store_.GetActiveLightMode(profile), &light))
+            SendLight(link_, family, connection_.ConnectionKind(), light, lightState_.perKeySlot, lightState_.modeSent);
+    }
+    void WriteKeyColours(KeyboardFamily) override { vantrel::WriteKeyColours(store_, link_, info_.Layout().lightPosition); }
     void WriteKeys(KeyboardFamily family) override {
         KeyWriteContext ctx{store_, link_, store_.GetActiveProfile(), info_.Layout().keyPosition, layout_};
         vantrel::WriteKeys(family, ctx, keyRequest_);
@@ -100,6 +108,7 @@ private:
     Store& store_;
     KeyWriteRequest& keyRequest_;
     UsKeyboardLayout layout_;
+    LightState lightState_;
 };
 
 // The page reloads after a connection; without pages, only the store is brought in line.
