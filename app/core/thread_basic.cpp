@@ -53,17 +53,28 @@ bool CThreadBasic::SleepFor(std::chrono::milliseconds duration) {
     return !wake_.wait_for(lock, duration, [this] { return !running_; });
 }
 
+bool CThreadBasic::SleepUntil(std::chrono::steady_clock::time_point when) {
+    std::unique_lock lock(mutex_);
+    return !wake_.wait_until(lock, when, [this] { return !running_; });
+}
+
 void CThreadBasic::ThreadMain() {
     if (!looping_) {
         Run();
     } else {
+        // The period is kept from start to start, so a body that takes a few milliseconds does
+        // not stretch it.
+        auto next = std::chrono::steady_clock::now();
         for (;;) {
             {
                 std::lock_guard lock(mutex_);
                 if (!running_) break;
             }
             Run();
-            if (!SleepFor(period_)) break;
+            next += period_;
+            const auto now = std::chrono::steady_clock::now();
+            if (next < now) next = now; // a long task: the next period starts at once
+            if (!SleepUntil(next)) break;
         }
     }
     std::lock_guard lock(mutex_);

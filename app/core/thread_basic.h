@@ -30,6 +30,7 @@ protected:
     virtual void Run() = 0;
     // Sleeps on the thread, waking early when a stop is asked. False when stopping.
     bool SleepFor(std::chrono::milliseconds duration);
+    bool SleepUntil(std::chrono::steady_clock::time_point when);
     // Waits for the thread without limit. A derived class calls it in its destructor, so that
     // the thread never calls Run on a half-destroyed object.
     void Join();
