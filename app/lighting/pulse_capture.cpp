@@ -114,6 +114,7 @@ bool PulseCapture::ReadFloat(std::vector<float>* stereo) {
     std::lock_guard lock(mutex_);
     if (sink_.empty() || format_ != Format::kFloat32Stereo) return false;
     const size_t count = buffer_.size() / sizeof(float);
+    if (count == 0) return true;
     const size_t old = stereo->size();
     stereo->resize(old + count);
     std::memcpy(stereo->data() + old, buffer_.data(), count * sizeof(float));
@@ -125,6 +126,7 @@ bool PulseCapture::ReadS16(std::vector<int16_t>* samples) {
     std::lock_guard lock(mutex_);
     if (sink_.empty() || format_ != Format::kS16Stereo) return false;
     const size_t count = buffer_.size() / sizeof(int16_t);
+    if (count == 0) return true;
     const size_t old = samples->size();
     samples->resize(old + count);
     std::memcpy(samples->data() + old, buffer_.data(), count * sizeof(int16_t));

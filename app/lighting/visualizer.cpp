@@ -63,7 +63,13 @@ void Visualizer::Frame() {
 
     if (source_) {
         captured_.clear();
-        if (source_->ReadFloat(&captured_)) {
+        const bool capturing = source_->ReadFloat(&captured_);
+        const auto now = std::chrono::steady_clock::now();
+        if (!captured_.empty()) lastSound_ = now;
+        // A loopback delivers nothing while nothing plays, and nothing without a device: after a
+        // moment without sound the window is silence, so the bands decay instead of freezing.
+        if (now - lastSound_ > kSilenceAfter) window_.fill(0);
+        if (capturing) {
             // Of a buffer of F stereo frames, ceil(F / 4) samples, each the mean of four values.
             const size_t frames = captured_.size() / 2;
             const size_t samples = (frames + 3) / 4;

@@ -82,6 +82,8 @@ private:
     struct Fft;
     std::unique_ptr<Fft> fft_;
     std::vector<float> captured_;
+    static constexpr std::chrono::milliseconds kSilenceAfter{100};
+    std::chrono::steady_clock::time_point lastSound_{};
     ColourImage foregroundImage_{}, backgroundImage_{};
     // The worker reads the front image under this lock and the exchange takes it too, so the
     // analysis never paints an image while it is being read.
