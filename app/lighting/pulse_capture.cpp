@@ -94,7 +94,8 @@ void PulseCapture::OnRead(pa_stream* s, size_t, void* self) {
     auto* me = static_cast<PulseCapture*>(self);
     const void* data = nullptr;
     size_t length = 0;
-    while (pa_stream_readable_size(s) > 0 && pa_stream_peek(s, &data, &length) == 0 && length > 0) {
+    while (pa_stream_readable_size(s) != static_cast<size_t>(-1) && pa_stream_readable_size(s) > 0 &&
+           pa_stream_peek(s, &data, &length) == 0 && length > 0) {
         {
             std::lock_guard lock(me->mutex_);
             if (data) {
@@ -110,7 +111,17 @@ void PulseCapture::OnRead(pa_stream* s, size_t, void* self) {
     }
 }
 
+void PulseCapture::Drain() {
+    // What the server holds is pulled here as well as pushed by the read callback, so a reader
+    // never depends on the callback having run.
+    if (!mainloop_) return;
+    pa_threaded_mainloop_lock(mainloop_);
+    if (stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY) OnRead(stream_, 0, this);
+    pa_threaded_mainloop_unlock(mainloop_);
+}
+
 bool PulseCapture::ReadFloat(std::vector<float>* stereo) {
+    Drain();
     std::lock_guard lock(mutex_);
     if (sink_.empty() || format_ != Format::kFloat32Stereo) return false;
     const size_t count = buffer_.size() / sizeof(float);
@@ -123,6 +134,7 @@ bool PulseCapture::ReadFloat(std::vector<float>* stereo) {
 }
 
 bool PulseCapture::ReadS16(std::vector<int16_t>* samples) {
+    Drain();
     std::lock_guard lock(mutex_);
     if (sink_.empty() || format_ != Format::kS16Stereo) return false;
     const size_t count = buffer_.size() / sizeof(int16_t);

@@ -39,6 +39,7 @@ private:
     static void OnSubscription(pa_context* c, int type, uint32_t index, void* self);
     static void OnRead(pa_stream* s, size_t bytes, void* self);
     void Open(const std::string& sink); // mainloop thread
+    void Drain();
 
     Format format_;
     pa_threaded_mainloop* mainloop_ = nullptr;

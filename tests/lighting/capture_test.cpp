@@ -1,6 +1,7 @@
 // The music and screen modes against real components: a PulseAudio server with a null sink
 // (scripts/test starts one) and an X server (Xvfb).
 #include "app/core/device_worker.h"
+#include "app/lighting/level_capture.h"
 #include "app/lighting/light_payloads.h"
 #include "app/lighting/live_colours.h"
 #include "app/lighting/pulse_capture.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <pulse/error.h>
 #include <pulse/simple.h>
 
 #include <atomic>
@@ -29,9 +31,13 @@ public:
     TonePlayer(double hz, float amplitude) {
         thread_ = std::thread([this, hz, amplitude] {
             pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, 48000, 2};
+            int error = 0;
             pa_simple* s = pa_simple_new(nullptr, "vantrel-test", PA_STREAM_PLAYBACK, nullptr, "tone", &spec, nullptr,
-                                         nullptr, nullptr);
-            if (!s) return;
+                                         nullptr, &error);
+            if (!s) {
+                std::fprintf(stderr, "cannot play the tone: %s\n", pa_strerror(error));
+                return;
+            }
             std::vector<float> block(2 * 480);
             size_t t = 0;
             while (!stop_) {
@@ -52,6 +58,38 @@ private:
     std::thread thread_;
 };
 
+// Counts what passes through, to tell a silent capture from a silent analysis.
+class Counting : public AudioSource {
+public:
+    explicit Counting(AudioSource& inner) : inner_(inner) {}
+    bool ReadFloat(std::vector<float>* v) override {
+        const size_t before = v->size();
+        const bool ok = inner_.ReadFloat(v);
+        for (size_t i = before; i < v->size(); ++i) loudest = std::max(loudest, std::fabs((*v)[i]));
+        values += v->size() - before;
+        return ok;
+    }
+    bool ReadS16(std::vector<int16_t>* v) override { return inner_.ReadS16(v); }
+    size_t values = 0;
+    float loudest = 0;
+
+private:
+    AudioSource& inner_;
+};
+
+// Waits until the capture delivers sound (the stream may take a moment to start).
+bool WaitForSound(PulseCapture& capture) {
+    std::vector<float> sound;
+    for (int i = 0; i < 150; ++i) {
+        sound.clear();
+        capture.ReadFloat(&sound);
+        for (float f : sound)
+            if (f != 0) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+
 bool WaitForSink(const PulseCapture& capture) {
     for (int i = 0; i < 100 && capture.Sink().empty(); ++i) std::this_thread::sleep_for(20ms);
     return !capture.Sink().empty();
@@ -60,15 +98,19 @@ bool WaitForSink(const PulseCapture& capture) {
 TEST(MusicCapture, AToneRaisesItsBandsAndSilenceDecays) {
     PulseCapture capture(PulseCapture::Format::kFloat32Stereo);
     if (!WaitForSink(capture)) GTEST_SKIP() << "no PulseAudio server (scripts/test starts one)";
-    Visualizer v(&capture);
+    Counting counting(capture);
+    Visualizer v(&counting);
     {
         // Quiet: the music mode's gain of 270 makes ordinary levels fill every band.
         TonePlayer tone(1000, 0.001f);
+        ASSERT_TRUE(WaitForSound(capture)) << "the tone never reached the capture";
         for (int i = 0; i < 80; ++i) {
             v.Frame();
             std::this_thread::sleep_for(15ms);
         }
     }
+    EXPECT_GT(counting.values, 48000u); // about a second of stereo sound came through
+    EXPECT_NEAR(counting.loudest, 0.001f, 0.0002f);
     // 1 kHz lands near band 4 × 1000 / (48000 / 512) ≈ 43 (each captured sample fills two values);
     // the bands far above it stay lower.
     auto mean = [&](int from, int to) {
@@ -182,6 +224,90 @@ TEST(MusicCapture, WorkerStreamsLiveFramesAndStillRunsTasks) {
             expected = (expected + 1) % 6;
         }
     });
+}
+
+// Every thread of the lighting at once for ten seconds (the ThreadSanitizer run checks them):
+// analysis, level capture, screen sampling, worker streaming, and a UI thread changing settings.
+TEST(MusicCapture, AllLightingThreadsTogether) {
+    PulseCapture music(PulseCapture::Format::kFloat32Stereo), levels(PulseCapture::Format::kS16Stereo);
+    if (!WaitForSink(music)) GTEST_SKIP() << "no PulseAudio server";
+    KeyRig rig(KeyboardFamily::kA);
+    KeyLayout layout;
+    layout.rowCount = 2;
+    layout.colCount = 4;
+    for (int j = 0; j < 4; ++j) {
+        layout.grid[0][static_cast<size_t>(j)] = static_cast<uint8_t>(4 + j);
+        layout.grid[1][static_cast<size_t>(j)] = static_cast<uint8_t>(8 + j);
+    }
+    for (int c = 4; c < 12; ++c) layout.lightPosition[c] = c - 4;
+    const GridSampling sampling = ComputeGridSampling(2, 4);
+
+    class Blocks : public ScreenSource {
+    public:
+        bool Capture(int* w, int* h, std::vector<uint32_t>* pixels) override {
+            *w = 64;
+            *h = 36;
+            pixels->assign(64 * 36, 0x123456);
+            return true;
+        }
+    } blocks;
+    Visualizer visualizer(&music);
+    visualizer.SetActive(true);
+    ScreenLight screen(&blocks);
+    screen.SetActive(true);
+    MusicLevelSettings settings;
+    std::atomic<int> levelReports{0};
+    LevelCapture level(&levels, settings, [] { return true; }, [&](const FeatureReport& r) {
+        rig.link_.SendFeature8(r.data()); // family A ignores it; the transport is what is shared
+        ++levelReports;
+    });
+    LiveColours live(rig.link_);
+    std::atomic<bool> screenMode{false};
+    struct Window : WorkerWindow {
+        void EnableWindow(bool) override {}
+        bool IsWindowVisible() const override { return true; }
+        void EndWaitDialog() override {}
+    } window;
+    struct Actions : DeviceTaskActions {
+        std::function<void()> stream, light;
+        void StreamLiveFrame() override { stream(); }
+        void ApplyLight(KeyboardFamily) override { light(); }
+    } actions;
+    std::atomic<int> lights{0};
+    actions.stream = [&] { live.Stream(layout, sampling, screenMode, &visualizer, &screen, 0); };
+    actions.light = [&] { ++lights; };
+    WorkerState state;
+    state.deviceFound = state.modePresent = true;
+    state.deviceType = 100;
+    state.currentPage = kLightingPage;
+    state.lightCapabilities = kMusicMode;
+    DeviceTaskQueue queue;
+    DeviceWorker worker(queue, state, window, actions);
+
+    TonePlayer tone(440, 0.01f);
+    visualizer.Start();
+    screen.Start(4, 2);
+    level.Start();
+    worker.Start();
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    int changes = 0;
+    while (std::chrono::steady_clock::now() < end) { // the UI thread
+        visualizer.SetForeground(changes % 21);
+        visualizer.SetBackground(changes % 9, 50);
+        settings.gainSlider = changes % 200;
+        screenMode = changes % 2 == 0;
+        state.lightCapabilities = screenMode ? kScreenMode : kMusicMode;
+        if (changes % 10 == 0) queue.Queue(kApplyLight);
+        ++changes;
+        std::this_thread::sleep_for(50ms);
+    }
+    worker.Stop();
+    level.Stop();
+    screen.Stop();
+    visualizer.Stop();
+    EXPECT_GT(rig.Keyboard([](SimKeyboard& k) { return k.A().liveFrames; }), 100);
+    EXPECT_GT(levelReports.load(), 100);
+    EXPECT_GE(lights.load(), 15);
 }
 
 } // namespace
