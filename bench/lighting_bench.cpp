@@ -89,6 +89,7 @@ void BM_MusicStreamingCpu(benchmark::State& state) {
         const GridSampling sampling = ComputeGridSampling(6, 21);
         ToneSource tone;
         Visualizer visualizer(&tone);
+        visualizer.SetForeground(17); // the default of RGB keyboards, the costliest pattern in use
         visualizer.SetBackground(1, 20);
         visualizer.SetActive(true);
         LiveColours live(rig.link_);

@@ -84,13 +84,26 @@ void PaintPattern(int type, int brightness, double hue, ColourImage& image) {
             for (auto& row : image) row[static_cast<size_t>(x)] = c;
         }
     } else if (type == 17 || type == 18) {
-        const int centre = type == 17 ? 32 : 64;
-        for (int y = 0; y < kImageRows; ++y)
-            for (int x = 0; x < kImageColumns; ++x) {
-                const double degrees = std::atan2(y - centre, x - 128) * 180.0 / M_PI;
-                const int angle = (static_cast<int>(degrees + 180) % 360) + static_cast<int>(hue);
-                image[static_cast<size_t>(y)][static_cast<size_t>(x)] = HsvToColour(angle, 255, v);
+        // The angles around the centre never change: computed once, only the hue moves.
+        static const auto kAngles = [] {
+            std::array<std::array<std::array<int16_t, kImageColumns>, kImageRows>, 2> angles{};
+            for (int t = 0; t < 2; ++t) {
+                const int centre = t == 0 ? 32 : 64;
+                for (int y = 0; y < kImageRows; ++y)
+                    for (int x = 0; x < kImageColumns; ++x) {
+                        const double degrees = std::atan2(y - centre, x - 128) * 180.0 / M_PI;
+                        angles[static_cast<size_t>(t)][static_cast<size_t>(y)][static_cast<size_t>(x)] =
+                            static_cast<int16_t>(static_cast<int>(degrees + 180) % 360);
+                    }
             }
+            return angles;
+        }();
+        const auto& angles = kAngles[type == 17 ? 0 : 1];
+        const int shift = static_cast<int>(hue);
+        for (int y = 0; y < kImageRows; ++y)
+            for (int x = 0; x < kImageColumns; ++x)
+                image[static_cast<size_t>(y)][static_cast<size_t>(x)] =
+                    HsvToColour(angles[static_cast<size_t>(y)][static_cast<size_t>(x)] + shift, 255, v);
     } else if (type == 19) {
         Fill(image, HsvToColour(static_cast<int>(hue), 255, v));
     } else if (type == 20) {
