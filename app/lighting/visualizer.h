@@ -38,6 +38,10 @@ public:
     // Settings (UI thread); the caller makes the analysis inactive around a change.
     void SetGain(int gain) { gain_ = gain; }
     void SetForeground(int type) { foreground_ = type; }
+    int Gain() const { return gain_; }
+    int Foreground() const { return foreground_; }
+    int Background() const { return background_; }
+    int BackgroundBrightness() const { return backgroundBrightness_; }
     void SetBackground(int type, int brightness) {
         background_ = type;
         backgroundBrightness_ = brightness;

@@ -1,6 +1,7 @@
 #include "app/lighting/colour_patterns.h"
 #include "app/lighting/level_capture.h"
 #include "app/lighting/live_colours.h"
+#include "app/lighting/music_settings.h"
 #include "app/lighting/screen_light.h"
 #include "app/lighting/visualizer.h"
 #include "tests/support/key_bench.h"
@@ -177,6 +178,47 @@ TEST(LevelCapture, LevelsAndReports) {
         ASSERT_EQ(k.B().levelFrames.size(), 1u); // only while the music mode is shown
         EXPECT_EQ(k.B().levelFrames[0], (std::array<uint8_t, 3>{2, 4, 0}));
     });
+}
+
+} // namespace
+} // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(MusicSettings, SharedRowDefaultsAndHandlers) {
+    KeyRig rig(KeyboardFamily::kA);
+    LanguageTexts texts(rig.dir_.path(), 1033);
+    Visualizer visualizer(nullptr);
+    MusicLevelSettings levels;
+    MusicSettings music(rig.store_, texts, visualizer, levels, std::chrono::milliseconds(0));
+    MusicLayerRecord row = music.Load(true, false);
+    EXPECT_EQ(row.foremode, 17);
+    EXPECT_EQ(row.fore_amplitude, 300);
+    EXPECT_EQ(row.backb_right, 100);
+    EXPECT_EQ(visualizer.Gain(), 300);
+    EXPECT_FALSE(visualizer.Active());
+    music.Load(false, true); // a second load finds the row
+    EXPECT_EQ(rig.store_.CountMusicLayers(), 1);
+    EXPECT_TRUE(visualizer.Active());
+
+    music.SetGainSlider(60);
+    music.SetForeground(9);
+    music.SetBackground(2);
+    music.SetBackgroundBrightness(40);
+    MusicLayerRecord stored;
+    ASSERT_TRUE(rig.store_.GetMusicLayer(kMusicLayerId, &stored));
+    EXPECT_EQ(stored.fore_amplitude, 300);
+    EXPECT_EQ(stored.foremode, 9);
+    EXPECT_EQ(stored.backmode, 2);
+    EXPECT_EQ(stored.backb_right, 40);
+    EXPECT_EQ(visualizer.BackgroundBrightness(), 40);
+
+    music.SetCapturePeriod(0); // no item data: unchanged
+    music.SetCapturePeriod(66);
+    music.SetLevelGainSlider(100);
+    EXPECT_EQ(levels.periodMs.load(), 66);
+    EXPECT_EQ(levels.gainSlider.load(), 100);
 }
 
 } // namespace
