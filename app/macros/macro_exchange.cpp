@@ -6,14 +6,35 @@
 #include <string>
 
 namespace vantrel {
-namespace {
-
-std::u16string Number(int n) {
+std::u16string DecimalText(int n) {
     std::string s = std::to_string(n);
     return std::u16string(s.begin(), s.end());
 }
 
-} // namespace
+void WriteMacroItems(XmlDocument& doc, const std::vector<MacroEventRecord>& events) {
+    for (const MacroEventRecord& e : events) {
+        doc.AddElement(u"item");
+        doc.SetAttribute(u"desc", e.desc);
+        doc.SetAttribute(u"type", DecimalText(e.type));
+        doc.SetAttribute(u"value", DecimalText(e.value));
+        doc.SetAttribute(u"delay_time", DecimalText(e.delay_time));
+    }
+}
+
+std::vector<MacroEventRecord> ReadMacroItems(XmlDocument& doc, int macroId) {
+    std::vector<MacroEventRecord> events;
+    while (doc.FindElement(u"item")) {
+        MacroEventRecord e;
+        e.macro_id = macroId;
+        e.record_index = static_cast<int>(events.size());
+        e.desc = doc.GetAttribute(u"desc");
+        e.type = DecimalToInt(doc.GetAttribute(u"type"));
+        e.value = DecimalToInt(doc.GetAttribute(u"value"));
+        e.delay_time = DecimalToInt(doc.GetAttribute(u"delay_time"));
+        events.push_back(std::move(e));
+    }
+    return events;
+}
 
 std::u16string ImportedName(const std::filesystem::path& file) {
     std::u16string name = Utf8ToWide(file.filename().string());
@@ -32,18 +53,12 @@ bool ExportMacro(Store& store, int macroId, const std::filesystem::path& file) {
     doc.EnterElement();
     doc.AddElement(u"macroinfo");
     doc.SetAttribute(u"name", macro.name);
-    doc.SetAttribute(u"times", Number(macro.play_times));
-    doc.SetAttribute(u"type", Number(macro.delay_type));
-    doc.SetAttribute(u"delaytime", Number(macro.delay_time));
+    doc.SetAttribute(u"times", DecimalText(macro.play_times));
+    doc.SetAttribute(u"type", DecimalText(macro.delay_type));
+    doc.SetAttribute(u"delaytime", DecimalText(macro.delay_time));
     doc.AddElement(u"macroitems");
     doc.EnterElement();
-    for (const MacroEventRecord& e : events) {
-        doc.AddElement(u"item");
-        doc.SetAttribute(u"desc", e.desc);
-        doc.SetAttribute(u"type", Number(e.type));
-        doc.SetAttribute(u"value", Number(e.value));
-        doc.SetAttribute(u"delay_time", Number(e.delay_time));
-    }
+    WriteMacroItems(doc, events);
     doc.LeaveElement();
     doc.LeaveElement();
     return doc.SaveFile(file);
@@ -66,18 +81,7 @@ int ImportMacro(Store& store, const std::filesystem::path& file) {
     const int id = store.InsertMacroRecord(macro);
     if (id == 0) return 0;
     std::vector<MacroEventRecord> events;
-    if (doc.FindElement(u"macroitems") && doc.EnterElement()) {
-        while (doc.FindElement(u"item")) {
-            MacroEventRecord e;
-            e.macro_id = id;
-            e.record_index = static_cast<int>(events.size());
-            e.desc = doc.GetAttribute(u"desc");
-            e.type = DecimalToInt(doc.GetAttribute(u"type"));
-            e.value = DecimalToInt(doc.GetAttribute(u"value"));
-            e.delay_time = DecimalToInt(doc.GetAttribute(u"delay_time"));
-            events.push_back(std::move(e));
-        }
-    }
+    if (doc.FindElement(u"macroitems") && doc.EnterElement()) events = ReadMacroItems(doc, id);
     store.InsertMacroEvents(events);
     return id;
 }

@@ -12,11 +12,6 @@ namespace {
 
 constexpr int kMacroKind = 3;
 
-std::u16string Number(int n) {
-    std::string s = std::to_string(n);
-    return std::u16string(s.begin(), s.end());
-}
-
 int IntAttribute(const XmlDocument& doc, std::u16string_view name) {
     return DecimalToInt(doc.GetAttribute(name));
 }
@@ -38,14 +33,14 @@ bool ExportProfile(Store& store, int profile, std::u16string_view displayName, c
     std::vector<int> macroIds;
     for (const KeyFunctionRecord& k : keys) {
         doc.AddElement(u"item");
-        doc.SetAttribute(u"fn_layer", Number(k.fn_layer));
-        doc.SetAttribute(u"key_code", Number(k.key_code));
-        doc.SetAttribute(u"layout_value", Number(k.layout_value));
+        doc.SetAttribute(u"fn_layer", DecimalText(k.fn_layer));
+        doc.SetAttribute(u"key_code", DecimalText(k.key_code));
+        doc.SetAttribute(u"layout_value", DecimalText(k.layout_value));
         doc.SetAttribute(u"layout_desc", k.layout_desc);
-        doc.SetAttribute(u"macro_type", Number(k.macro_type));
-        doc.SetAttribute(u"macro_value", Number(k.macro_value));
-        doc.SetAttribute(u"macro_value2", Number(k.macro_value2));
-        doc.SetAttribute(u"macro_value3", Number(k.macro_value3));
+        doc.SetAttribute(u"macro_type", DecimalText(k.macro_type));
+        doc.SetAttribute(u"macro_value", DecimalText(k.macro_value));
+        doc.SetAttribute(u"macro_value2", DecimalText(k.macro_value2));
+        doc.SetAttribute(u"macro_value3", DecimalText(k.macro_value3));
         doc.SetAttribute(u"macro_desc", k.macro_desc);
         if (k.macro_type == kMacroKind) macroIds.push_back(k.macro_value);
     }
@@ -57,20 +52,14 @@ bool ExportProfile(Store& store, int profile, std::u16string_view displayName, c
         store.ListMacroEvents(id, &events);
         doc.AddElement(u"macroinfo");
         doc.SetAttribute(u"name", macro.name);
-        doc.SetAttribute(u"macro_id", Number(macro.macro_id));
-        doc.SetAttribute(u"times", Number(macro.play_times));
-        doc.SetAttribute(u"type", Number(macro.delay_type));
-        doc.SetAttribute(u"delaytime", Number(macro.delay_time));
+        doc.SetAttribute(u"macro_id", DecimalText(macro.macro_id));
+        doc.SetAttribute(u"times", DecimalText(macro.play_times));
+        doc.SetAttribute(u"type", DecimalText(macro.delay_type));
+        doc.SetAttribute(u"delaytime", DecimalText(macro.delay_time));
         doc.EnterElement();
         doc.AddElement(u"macroitems");
         doc.EnterElement();
-        for (const MacroEventRecord& e : events) {
-            doc.AddElement(u"item");
-            doc.SetAttribute(u"desc", e.desc);
-            doc.SetAttribute(u"type", Number(e.type));
-            doc.SetAttribute(u"value", Number(e.value));
-            doc.SetAttribute(u"delay_time", Number(e.delay_time));
-        }
+        WriteMacroItems(doc, events);
         doc.LeaveElement();
         doc.LeaveElement();
     }
@@ -107,16 +96,7 @@ ProfileImport ImportProfile(Store& store, const std::filesystem::path& file) {
         std::vector<MacroEventRecord> events;
         doc.EnterElement();
         if (doc.FindElement(u"macroitems") && doc.EnterElement()) {
-            while (doc.FindElement(u"item")) {
-                MacroEventRecord e;
-                e.macro_id = id;
-                e.record_index = static_cast<int>(events.size());
-                e.desc = doc.GetAttribute(u"desc");
-                e.type = IntAttribute(doc, u"type");
-                e.value = IntAttribute(doc, u"value");
-                e.delay_time = IntAttribute(doc, u"delay_time");
-                events.push_back(std::move(e));
-            }
+            events = ReadMacroItems(doc, id);
             doc.LeaveElement();
         }
         doc.LeaveElement();
