@@ -20,6 +20,10 @@
 #include "app/device/protocol.h"
 #include "app/keys/key_payloads.h"
 #include "app/lighting/lighting.h"
+#include "app/lighting/live_colours.h"
+#include "app/lighting/pulse_capture.h"
+#include "app/lighting/screen_light.h"
+#include "app/lighting/visualizer.h"
 #include "app/store/sqlite_db.h"
 #include "app/update/http_client.h"
 #include "app/update/launcher.h"
@@ -78,6 +82,18 @@ public:
             SendLight(link_, family, connection_.ConnectionKind(), light, lightState_.perKeySlot, lightState_.modeSent);
     }
     void WriteKeyColours(KeyboardFamily) override { vantrel::WriteKeyColours(store_, link_, info_.Layout().lightPosition); }
+    // The music analysis and the screen sampler start with the first scan; they work only while
+    // the light page shows their mode.
+    void StartAudioAnalysis() override {
+        visualizer_.Start();
+        screen_.Start(info_.Layout().colCount, info_.Layout().rowCount);
+    }
+    void StreamLiveFrame() override {
+        const KeyLayout& layout = info_.Layout();
+        live_.Stream(layout, ComputeGridSampling(layout.rowCount, layout.colCount),
+                     (lightState_.capabilities & kScreenMode) != 0, &visualizer_, &screen_,
+                     connection_.ConnectionKind());
+    }
     void WriteKeys(KeyboardFamily family) override {
         KeyWriteContext ctx{store_, link_, store_.GetActiveProfile(), info_.Layout().keyPosition, layout_};
         vantrel::WriteKeys(family, ctx, keyRequest_);
@@ -109,6 +125,11 @@ private:
     KeyWriteRequest& keyRequest_;
     UsKeyboardLayout layout_;
     LightState lightState_;
+    PulseCapture music_{PulseCapture::Format::kFloat32Stereo};
+    Visualizer visualizer_{&music_};
+    std::unique_ptr<ScreenSource> screenSource_ = MakeX11ScreenSource();
+    ScreenLight screen_{screenSource_.get()};
+    LiveColours live_{link_};
 };
 
 // The page reloads after a connection; without pages, only the store is brought in line.
