@@ -73,7 +73,8 @@ void Connection::ApplyConnectionState() {
         view_.ShowDisconnected(false);
         return;
     }
-    link_.SetSelectedModel(DeviceInfo::kFirstModelType);
+    // The loaded model (201 unless another one was chosen), so that every configured model works.
+    link_.SetSelectedModel(info_.Model().deviceType);
     link_.ForgetSelectedInterface();
     const int kind = link_.ConnectionKind();
     {
