@@ -1,5 +1,7 @@
 // Vantrel's entry: product name, single instance, language and folders, the device link with its
 // worker, then the program runs until it is asked to quit.
+#include "app/cli/commands.h"
+#include "app/cli/handover.h"
 #include "app/core/folders.h"
 #include "app/core/language.h"
 #include "app/core/options.h"
@@ -11,6 +13,7 @@
 #include "app/core/text_encoding.h"
 #include "pelta/core/manager.h"
 
+#include <atomic>
 #include <csignal>
 #include <condition_variable>
 #include <cstdio>
@@ -31,9 +34,18 @@ void RequestQuit() {
     quitSignal.notify_all();
 }
 
+std::atomic<Session*> runningSession{nullptr};
+
 // Requests from a second start or from vantrelctl, on the single-instance socket's thread.
 std::string HandleRequest(const std::string& request) {
     if (request == "raise") return "ok";
+    if (auto words = DecodeCommand(request)) {
+        Session* session = runningSession.load();
+        if (!session) return EncodeAnswer(CommandResult{kExitFailed, "vantrel: still starting, try again\n", {}}, false);
+        const bool json = !words->empty() && words->back() == "--json";
+        if (json) words->pop_back();
+        return EncodeAnswer(RunCommand(*session, *words), json);
+    }
     std::istringstream in(request);
     std::string word;
     unsigned message = 0;
@@ -93,6 +105,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     session.Start(true);
+    runningSession = &session;
     std::fprintf(stderr, "%s: running (language %d). The main window is not part of this build yet; stop with Ctrl+C.\n",
                  WideToUtf8(product).c_str(), texts.LanguageId());
 
@@ -100,5 +113,6 @@ int main(int argc, char** argv) {
         std::unique_lock lock(quitMutex);
         quitSignal.wait(lock, [] { return quitRequested; });
     }
+    runningSession = nullptr;
     return 0; // quit message or signal; the session stops the worker and keeps the simulated keyboards' state
 }

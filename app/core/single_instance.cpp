@@ -29,10 +29,10 @@ bool FillAddress(const std::filesystem::path& path, sockaddr_un* addr) {
 }
 
 // Reads up to a line break, the peer closing, or the timeout.
-bool ReadLine(int fd, std::string* line) {
+bool ReadLine(int fd, std::string* line, int timeoutMs = kIoTimeoutMs) {
     line->clear();
     char buffer[4096];
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kIoTimeoutMs);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (line->size() < kMaxRequest) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
@@ -146,7 +146,8 @@ void SingleInstance::Answer(int connection) {
     WriteAll(connection, answer + "\n");
 }
 
-std::optional<std::string> SingleInstance::Send(const std::filesystem::path& socketPath, const std::string& request) {
+std::optional<std::string> SingleInstance::Send(const std::filesystem::path& socketPath, const std::string& request,
+                                                int timeoutMs) {
     sockaddr_un addr;
     if (!FillAddress(socketPath, &addr)) return std::nullopt;
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -154,7 +155,7 @@ std::optional<std::string> SingleInstance::Send(const std::filesystem::path& soc
     std::optional<std::string> answer;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && WriteAll(fd, request + "\n")) {
         std::string line;
-        if (ReadLine(fd, &line)) answer = line;
+        if (ReadLine(fd, &line, timeoutMs)) answer = line;
     }
     ::close(fd);
     return answer;

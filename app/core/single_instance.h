@@ -41,7 +41,9 @@ public:
     const std::filesystem::path& SocketPath() const { return socketPath_; }
 
     // Sends one request line to the running instance; its answer, or nothing when none answers.
-    static std::optional<std::string> Send(const std::filesystem::path& socketPath, const std::string& request);
+    // `timeoutMs` bounds the wait for the answer (a command on the keyboard may take a while).
+    static std::optional<std::string> Send(const std::filesystem::path& socketPath, const std::string& request,
+                                           int timeoutMs = 2000);
 
 private:
     void Serve();

@@ -214,6 +214,12 @@ bool SimKeyboard::Save(const std::filesystem::path& file) const {
     hex("b.simple.keys", b_.simpleKeys.data(), b_.simpleKeys.size());
     hex("b.simple.codes", b_.simpleCodes.data(), b_.simpleCodes.size());
     for (size_t s = 1; s <= 13; ++s) hex(("b.complex." + std::to_string(s)).c_str(), b_.complexSlots[s].data(), 168);
+    hex("a.light.mode", a_.lightMode.data(), a_.lightMode.size());
+    hex("a.light.parameters", a_.lightParameters.data(), a_.lightParameters.size());
+    hex("b.light.feature", b_.lightFeature.data(), b_.lightFeature.size());
+    hex("b.light.wireless", b_.lightWireless.data(), b_.lightWireless.size());
+    const uint8_t resets[2] = {static_cast<uint8_t>(a_.resets), static_cast<uint8_t>(b_.resets)};
+    hex("resets", resets, 2);
     return WriteFileAtomically(file, out.str());
 }
 
@@ -235,6 +241,11 @@ bool SimKeyboard::Load(const std::filesystem::path& file) {
         else if (name.rfind("a.macro.", 0) == 0) a_.macros[std::atoi(name.c_str() + 8)] = bytes;
         else if (name == "b.simple.keys") fill(b_.simpleKeys.data(), b_.simpleKeys.size());
         else if (name == "b.simple.codes") fill(b_.simpleCodes.data(), b_.simpleCodes.size());
+        else if (name == "a.light.mode") a_.lightMode = bytes;
+        else if (name == "a.light.parameters") a_.lightParameters = bytes;
+        else if (name == "b.light.feature") b_.lightFeature = bytes;
+        else if (name == "b.light.wireless") b_.lightWireless = bytes;
+        else if (name == "resets" && bytes.size() == 2) a_.resets = bytes[0], b_.resets = bytes[1];
         else if (name.rfind("b.complex.", 0) == 0) {
             int s = std::atoi(name.c_str() + 10);
             if (s >= 1 && s <= 13) fill(b_.complexSlots[static_cast<size_t>(s)].data(), 168);
