@@ -156,8 +156,10 @@ struct Context {
         lighting.FillLightModeList();
     }
     bool Connected() const { return session.State().deviceFound && session.State().modePresent; }
-    // Runs what was queued; false when no keyboard took it.
-    bool Flush() { return session.WaitIdle(seconds(60)) && Connected(); }
+    // Runs what was queued; false when no keyboard took all of it (a write failed for good).
+    bool Flush() {
+        return session.WaitIdle(seconds(60)) && Connected() && session.Link().FailedWrites() == failedAtStart;
+    }
 
     Session& session;
     Messages messages;
@@ -169,6 +171,7 @@ struct Context {
     KeyAssignments keys;
     CliLightView lightView;
     Lighting lighting;
+    unsigned failedAtStart = session.Link().FailedWrites();
 };
 
 const char* KindOfConnection(int kind) {
@@ -181,7 +184,8 @@ const char* KindOfConnection(int kind) {
 }
 
 CommandResult NoKeyboard() {
-    return Fail(kExitFailed, "no keyboard connected (vantrelctl list shows what was found)");
+    return Fail(kExitFailed, "the keyboard did not take the change: none is connected, or it went away "
+                             "(vantrelctl list shows what was found)");
 }
 
 // ---- list and status -------------------------------------------------------------------------

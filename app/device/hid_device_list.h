@@ -10,6 +10,7 @@
 #include "app/device/hid_backend.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -75,6 +76,8 @@ public:
     bool SendFeature8(const uint8_t* report);
     // Reply in `report`; bytes read, or a negative value.
     int GetFeature8(uint8_t* report);
+    // Writes that failed for good since the list was made (a command checks that none did).
+    unsigned FailedWrites() const { return failedWrites_.load(); }
 
 private:
     // One open interface and the lock of its transfers. `device` is null once closed.
@@ -105,6 +108,7 @@ private:
     std::shared_ptr<Channel> selected_;
     std::shared_ptr<Channel> streaming_;
     std::vector<InaccessibleInterface> inaccessible_;
+    std::atomic<unsigned> failedWrites_{0};
 };
 
 } // namespace vantrel

@@ -27,7 +27,9 @@ bool HidDeviceList::WriteOutput65(const uint8_t* report) {
     if (!channel) return false;
     if (WriteOnce(channel, report) >= 1) return true;
     std::this_thread::sleep_for(kOutputRetryPause);
-    return WriteOnce(channel, report) >= 1;
+    if (WriteOnce(channel, report) >= 1) return true;
+    ++failedWrites_;
+    return false;
 }
 
 bool HidDeviceList::WriteStreamOutput65(const uint8_t* report) {
@@ -46,14 +48,18 @@ bool HidDeviceList::WriteOutput64(const uint8_t* payload) {
     std::memcpy(report + 1, payload, kOutputLength - 1);
     if (WriteOnce(channel, report) >= 1) return true;
     std::this_thread::sleep_for(kPayloadRetryPause);
-    return WriteOnce(channel, report) >= 1;
+    if (WriteOnce(channel, report) >= 1) return true;
+    ++failedWrites_;
+    return false;
 }
 
 bool HidDeviceList::SendFeature8(const uint8_t* report) {
     std::shared_ptr<Channel> channel = Selected();
     if (!channel) return false;
     std::lock_guard lock(channel->mutex);
-    return channel->device && channel->device->SendFeatureReport(report, kFeatureLength) >= 0;
+    if (channel->device && channel->device->SendFeatureReport(report, kFeatureLength) >= 0) return true;
+    ++failedWrites_;
+    return false;
 }
 
 int HidDeviceList::GetFeature8(uint8_t* report) {

@@ -107,8 +107,10 @@ TEST_F(HidDeviceListTest, RetriesOnceAfterItsPause) {
     EXPECT_TRUE(link_.WriteOutput65(r.data()));
     EXPECT_GE(std::chrono::steady_clock::now() - before, milliseconds(10));
 
+    EXPECT_EQ(link_.FailedWrites(), 0u); // a write that worked on its retry is no failure
     hid_.With(a, [](SimKeyboard& k) { k.Faults().failWrites = 2; });
     EXPECT_FALSE(link_.WriteOutput65(r.data()));
+    EXPECT_EQ(link_.FailedWrites(), 1u);
     hid_.With(a, [](SimKeyboard& k) { k.Faults().failWrites = 2; });
     EXPECT_TRUE(link_.WriteStreamOutput65(r.data())); // a lost live frame is not a failure
 
