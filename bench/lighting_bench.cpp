@@ -7,6 +7,7 @@
 #include "app/lighting/screen_light.h"
 #include "app/lighting/visualizer.h"
 #include "tests/support/key_bench.h"
+#include "tests/support/worker_doubles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -93,21 +94,11 @@ void BM_MusicStreamingCpu(benchmark::State& state) {
         visualizer.SetBackground(1, 20);
         visualizer.SetActive(true);
         LiveColours live(rig.link_);
-        struct Window : WorkerWindow {
-            void EnableWindow(bool) override {}
-            bool IsWindowVisible() const override { return true; }
-            void EndWaitDialog() override {}
-        } window;
-        struct Actions : DeviceTaskActions {
-            std::function<void()> stream;
-            void StreamLiveFrame() override { stream(); }
-        } actions;
+        VisibleWindow window;
+        FunctionActions actions;
         actions.stream = [&] { live.Stream(layout, sampling, false, &visualizer, nullptr, 0); };
         WorkerState ws;
-        ws.deviceFound = ws.modePresent = true;
-        ws.deviceType = 100;
-        ws.currentPage = kLightingPage;
-        ws.lightCapabilities = kMusicMode;
+        ShowLiveMode(ws, kMusicMode);
         DeviceTaskQueue queue;
         DeviceWorker worker(queue, ws, window, actions);
 

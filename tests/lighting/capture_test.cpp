@@ -8,6 +8,7 @@
 #include "app/lighting/screen_light.h"
 #include "app/lighting/visualizer.h"
 #include "tests/support/key_bench.h"
+#include "tests/support/worker_doubles.h"
 #include "tests/support/x11_blocks.h"
 
 #include <gtest/gtest.h>
@@ -181,24 +182,13 @@ TEST(MusicCapture, WorkerStreamsLiveFramesAndStillRunsTasks) {
     visualizer.Start();
     LiveColours live(rig.link_);
 
-    struct Window : WorkerWindow {
-        void EnableWindow(bool) override {}
-        bool IsWindowVisible() const override { return true; }
-        void EndWaitDialog() override {}
-    } window;
-    struct Actions : DeviceTaskActions {
-        std::function<void()> stream, light;
-        void StreamLiveFrame() override { stream(); }
-        void ApplyLight(KeyboardFamily) override { light(); }
-    } actions;
+    VisibleWindow window;
+    FunctionActions actions;
     std::atomic<int> lights{0};
     actions.stream = [&] { live.Stream(layout, sampling, false, &visualizer, nullptr, 0); };
     actions.light = [&] { ++lights; };
     WorkerState state;
-    state.deviceFound = state.modePresent = true;
-    state.deviceType = 100;
-    state.currentPage = kLightingPage;
-    state.lightCapabilities = kMusicMode;
+    ShowLiveMode(state, kMusicMode);
     DeviceTaskQueue queue;
     DeviceWorker worker(queue, state, window, actions);
 
@@ -263,24 +253,13 @@ TEST(MusicCapture, AllLightingThreadsTogether) {
     });
     LiveColours live(rig.link_);
     std::atomic<bool> screenMode{false};
-    struct Window : WorkerWindow {
-        void EnableWindow(bool) override {}
-        bool IsWindowVisible() const override { return true; }
-        void EndWaitDialog() override {}
-    } window;
-    struct Actions : DeviceTaskActions {
-        std::function<void()> stream, light;
-        void StreamLiveFrame() override { stream(); }
-        void ApplyLight(KeyboardFamily) override { light(); }
-    } actions;
+    VisibleWindow window;
+    FunctionActions actions;
     std::atomic<int> lights{0};
     actions.stream = [&] { live.Stream(layout, sampling, screenMode, &visualizer, &screen, 0); };
     actions.light = [&] { ++lights; };
     WorkerState state;
-    state.deviceFound = state.modePresent = true;
-    state.deviceType = 100;
-    state.currentPage = kLightingPage;
-    state.lightCapabilities = kMusicMode;
+    ShowLiveMode(state, kMusicMode);
     DeviceTaskQueue queue;
     DeviceWorker worker(queue, state, window, actions);
 
