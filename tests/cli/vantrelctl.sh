@@ -2,9 +2,11 @@
 # vantrelctl as a user runs it: a script of commands against simulated keyboards of both families,
 # read back from the keyboards' saved state and from the tool's own output.
 set -uo pipefail
-ctl=$1 program=$2 source=$3
+build=$1 source=$2
 home=$(mktemp -d)
 trap 'kill $pid 2>/dev/null; rm -rf "$home"' EXIT
+cmake --install "$build" --prefix "$home/prefix" >/dev/null || { echo "install failed"; exit 1; }
+ctl=$home/prefix/bin/vantrelctl program=$home/prefix/bin/vantrel
 export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run
 unset LC_ALL LC_MESSAGES LANG
 mkdir -p "$XDG_RUNTIME_DIR"
