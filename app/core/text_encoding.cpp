@@ -121,6 +121,16 @@ EncodeResult EncodeFromWide(std::u16string_view text, const char* encoding) {
     return result;
 }
 
+void AppendCodePoint(std::u16string& out, char32_t cp) {
+    if (cp > 0xFFFF) {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+        out += static_cast<char16_t>(cp);
+    }
+}
+
 // UTF-8 is converted by hand: it is on every settings, language and socket read, where an
 // iconv descriptor per call would cost more than the conversion.
 std::u16string Utf8ToWide(std::string_view bytes) {

@@ -25,6 +25,9 @@ struct EncodeResult {
 DecodeResult DecodeToWide(std::string_view bytes, const char* encoding);
 EncodeResult EncodeFromWide(std::u16string_view text, const char* encoding);
 
+// Appends one code point as UTF-16 (a surrogate pair above U+FFFF).
+void AppendCodePoint(std::u16string& out, char32_t cp);
+
 // UTF-8 is the encoding of every file and socket message we write ourselves.
 std::u16string Utf8ToWide(std::string_view bytes);
 std::string WideToUtf8(std::u16string_view text);

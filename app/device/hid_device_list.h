@@ -11,6 +11,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -98,6 +99,9 @@ private:
     std::shared_ptr<Channel> Selected();
     std::shared_ptr<Channel> Streaming();
     int WriteOnce(const std::shared_ptr<Channel>& channel, const uint8_t* report);
+    // One write, and one more after `pause` when nothing was written; counts a final failure.
+    bool WriteWithRetry(const std::shared_ptr<Channel>& channel, const uint8_t* report,
+                        std::chrono::milliseconds pause);
 
     HidBackend& backend_;
     mutable std::mutex mutex_; // guards everything below

@@ -22,14 +22,18 @@ int HidDeviceList::WriteOnce(const std::shared_ptr<Channel>& channel, const uint
     return channel->device->Write(report, kOutputLength);
 }
 
-bool HidDeviceList::WriteOutput65(const uint8_t* report) {
-    std::shared_ptr<Channel> channel = Selected();
-    if (!channel) return false;
+bool HidDeviceList::WriteWithRetry(const std::shared_ptr<Channel>& channel, const uint8_t* report,
+                                   std::chrono::milliseconds pause) {
     if (WriteOnce(channel, report) >= 1) return true;
-    std::this_thread::sleep_for(kOutputRetryPause);
+    std::this_thread::sleep_for(pause);
     if (WriteOnce(channel, report) >= 1) return true;
     ++failedWrites_;
     return false;
+}
+
+bool HidDeviceList::WriteOutput65(const uint8_t* report) {
+    std::shared_ptr<Channel> channel = Selected();
+    return channel && WriteWithRetry(channel, report, kOutputRetryPause);
 }
 
 bool HidDeviceList::WriteStreamOutput65(const uint8_t* report) {
@@ -46,11 +50,7 @@ bool HidDeviceList::WriteOutput64(const uint8_t* payload) {
     if (!channel) return false;
     uint8_t report[kOutputLength] = {0x00};
     std::memcpy(report + 1, payload, kOutputLength - 1);
-    if (WriteOnce(channel, report) >= 1) return true;
-    std::this_thread::sleep_for(kPayloadRetryPause);
-    if (WriteOnce(channel, report) >= 1) return true;
-    ++failedWrites_;
-    return false;
+    return WriteWithRetry(channel, report, kPayloadRetryPause);
 }
 
 bool HidDeviceList::SendFeature8(const uint8_t* report) {

@@ -1,5 +1,7 @@
 #include "app/device/hidapi_backend.h"
 
+#include "app/core/text_encoding.h"
+
 #include <hidapi/hidapi.h>
 #include <unistd.h>
 
@@ -27,16 +29,7 @@ private:
 
 std::u16string FromWide(const wchar_t* text) {
     std::u16string out;
-    for (; text && *text; ++text) {
-        auto cp = static_cast<char32_t>(*text);
-        if (cp > 0xFFFF) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-    }
+    for (; text && *text; ++text) AppendCodePoint(out, static_cast<char32_t>(*text));
     return out;
 }
 

@@ -1,4 +1,5 @@
 // Escaping of attribute values and decoding of character references.
+#include "app/core/text_encoding.h"
 #include "app/device/xml_document.h"
 
 #include <array>
@@ -92,16 +93,6 @@ char32_t LookUpEntity(std::u16string_view name) {
     for (const Entity& e : kEntities)
         if (NameEquals(name, e.name, true)) return e.code;
     return 0;
-}
-
-void AppendCodePoint(std::u16string& out, char32_t cp) {
-    if (cp > 0xFFFF) {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-        out += static_cast<char16_t>(cp);
-    }
 }
 
 // Decodes the reference starting at value[pos] == '&'; returns its length or 0 when it is none.

@@ -120,30 +120,26 @@ void PulseCapture::Drain() {
     pa_threaded_mainloop_unlock(mainloop_);
 }
 
-bool PulseCapture::ReadFloat(std::vector<float>* stereo) {
+template <typename Sample>
+bool PulseCapture::Take(Format format, std::vector<Sample>* out) {
     Drain();
     std::lock_guard lock(mutex_);
-    if (sink_.empty() || format_ != Format::kFloat32Stereo) return false;
-    const size_t count = buffer_.size() / sizeof(float);
+    if (sink_.empty() || format_ != format) return false;
+    const size_t count = buffer_.size() / sizeof(Sample);
     if (count == 0) return true;
-    const size_t old = stereo->size();
-    stereo->resize(old + count);
-    std::memcpy(stereo->data() + old, buffer_.data(), count * sizeof(float));
-    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(count * sizeof(float)));
+    const size_t old = out->size();
+    out->resize(old + count);
+    std::memcpy(out->data() + old, buffer_.data(), count * sizeof(Sample));
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(count * sizeof(Sample)));
     return true;
 }
 
+bool PulseCapture::ReadFloat(std::vector<float>* stereo) {
+    return Take(Format::kFloat32Stereo, stereo);
+}
+
 bool PulseCapture::ReadS16(std::vector<int16_t>* samples) {
-    Drain();
-    std::lock_guard lock(mutex_);
-    if (sink_.empty() || format_ != Format::kS16Stereo) return false;
-    const size_t count = buffer_.size() / sizeof(int16_t);
-    if (count == 0) return true;
-    const size_t old = samples->size();
-    samples->resize(old + count);
-    std::memcpy(samples->data() + old, buffer_.data(), count * sizeof(int16_t));
-    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(count * sizeof(int16_t)));
-    return true;
+    return Take(Format::kS16Stereo, samples);
 }
 
 std::string PulseCapture::Sink() const {

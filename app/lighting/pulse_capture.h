@@ -40,6 +40,9 @@ private:
     static void OnRead(pa_stream* s, size_t bytes, void* self);
     void Open(const std::string& sink); // mainloop thread
     void Drain();
+    // Moves the whole samples captured so far into `out`; false without a capture of `format`.
+    template <typename Sample>
+    bool Take(Format format, std::vector<Sample>* out);
 
     Format format_;
     pa_threaded_mainloop* mainloop_ = nullptr;

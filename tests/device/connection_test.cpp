@@ -2,6 +2,7 @@
 #include "app/device/connection.h"
 #include "app/device/sim_backend.h"
 #include "tests/support/recording_views.h"
+#include "tests/support/sim_models.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -30,15 +31,7 @@ protected:
         std::filesystem::copy(std::filesystem::path(VANTREL_SOURCE_DIR) / "data" / "config.xml", dir_ / "config.xml");
         std::filesystem::copy(std::filesystem::path(VANTREL_SOURCE_DIR) / "data" / "layouts", dir_ / "layouts");
         info_.LoadConfiguration();
-        keyboard_ = hid_.AddKeyboard(SpecB());
-    }
-    static SimKeyboardSpec SpecB() {
-        SimKeyboardSpec s;
-        s.family = KeyboardFamily::kB;
-        s.productIds[0] = 2;
-        s.productIds[1] = 3;
-        s.productIds[2] = 4;
-        return s;
+        keyboard_ = hid_.AddKeyboard(FamilyBSpec());
     }
     std::vector<int> Drain() {
         std::vector<int> tasks;
