@@ -3,13 +3,11 @@
 # read back from the keyboards' saved state and from the tool's own output.
 set -uo pipefail
 build=$1 source=$2
-home=$(mktemp -d)
+source "$source/tests/support/scratch_home.sh"
+make_scratch_home
 trap 'kill $pid 2>/dev/null; rm -rf "$home"' EXIT
 cmake --install "$build" --prefix "$home/prefix" >/dev/null || { echo "install failed"; exit 1; }
 ctl=$home/prefix/bin/vantrelctl program=$home/prefix/bin/vantrel
-export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run
-unset LC_ALL LC_MESSAGES LANG
-mkdir -p "$XDG_RUNTIME_DIR"
 state=$XDG_DATA_HOME/"Vantrel Files"/simulator
 passed=0 failed=0
 check() { # check NAME EXPECTED ACTUAL
@@ -94,10 +92,7 @@ pid=$!
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/Vantrel.sock" ] && break; sleep 0.05; done
 sleep 0.5
 check "handed over" "Keyboard: Vantrel T201 via cable" "$("$ctl" status 2>&1 | head -n 1)"
-python3 - "$XDG_RUNTIME_DIR/Vantrel.sock" <<'PY'
-import socket, sys
-s = socket.socket(socket.AF_UNIX); s.connect(sys.argv[1]); s.sendall(b"message 1691 0 610\n"); s.makefile().readline()
-PY
+send_quit "$XDG_RUNTIME_DIR/Vantrel.sock"
 wait $pid
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -3,24 +3,16 @@
 # that it connects, reports the connection and traces the post-connect read-back.
 set -euo pipefail
 program=$1
-home=$(mktemp -d)
+source "$(dirname "$0")/../support/scratch_home.sh"
+make_scratch_home
 trap 'kill $pid 2>/dev/null || true; rm -rf "$home"' EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run
-unset LC_ALL LC_MESSAGES LANG
-mkdir -p "$XDG_RUNTIME_DIR"
 
 "$program" --simulate=201:1 --trace-hid "$home/trace.txt" >"$home/out.txt" 2>"$home/err.txt" &
 pid=$!
 for _ in $(seq 100); do grep -q '^connection:' "$home/out.txt" 2>/dev/null && break; sleep 0.05; done
 grep -qx 'connection: Vantrel T201 via 2.4 GHz receiver' "$home/out.txt" || { echo "no connection"; cat "$home"/*.txt; exit 1; }
 
-python3 - "$XDG_RUNTIME_DIR/Vantrel.sock" <<'PY'
-import socket, sys
-s = socket.socket(socket.AF_UNIX)
-s.connect(sys.argv[1])
-s.sendall(b"message 1691 0 610\n")
-assert s.makefile().readline().strip() == "ok"
-PY
+send_quit "$XDG_RUNTIME_DIR/Vantrel.sock"
 wait "$pid" && status=0 || status=$?
 [ "$status" -eq 0 ] || { echo "quit gave exit status $status"; exit 1; }
 # On the receiver the key pages are off, so the post-connect work reads nothing back; the scan

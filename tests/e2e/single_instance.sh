@@ -3,11 +3,9 @@
 # message on the instance socket ends the first.
 set -euo pipefail
 program=$1
-home=$(mktemp -d)
+source "$(dirname "$0")/../support/scratch_home.sh"
+make_scratch_home
 trap 'kill $first 2>/dev/null || true; rm -rf "$home"' EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run
-unset LC_ALL LC_MESSAGES LANG
-mkdir -p "$XDG_RUNTIME_DIR"
 
 LANG=es_ES.UTF-8 "$program" 2>"$home/first.log" &
 first=$!
@@ -21,14 +19,7 @@ kill -0 "$first" || { echo "first instance ended"; exit 1; }
 grep -q '^LCID=1034$' "$XDG_CONFIG_HOME/Vantrel/settings.ini" || { echo "Spanish not stored"; exit 1; }
 [ -d "$XDG_DATA_HOME/Vantrel Files/db" ] || { echo "no db folder"; exit 1; }
 
-python3 - "$XDG_RUNTIME_DIR/Vantrel.sock" <<'PY'
-import socket, sys
-s = socket.socket(socket.AF_UNIX)
-s.connect(sys.argv[1])
-s.sendall(b"message 1691 0 610\n")
-answer = s.makefile().readline().strip()
-assert answer == "ok", answer
-PY
+send_quit "$XDG_RUNTIME_DIR/Vantrel.sock"
 for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.05; done
 if kill -0 "$first" 2>/dev/null; then echo "quit message ignored"; exit 1; fi
 echo "1 passed, 0 failed"
