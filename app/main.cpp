@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
     }
 
     const std::filesystem::path resources = ResourceFolder(ProgramFolder());
-    if (auto name = ReadProductName(resources / "config.xml")) pelta::Manager::SetDeviceName(*name);
-    const std::u16string product = pelta::Manager::GetDeviceName();
+    if (auto name = ReadProductName(resources / "config.xml")) Pelta::Manager::SetDeviceName(*name);
+    const std::u16string product = Pelta::Manager::GetDeviceName();
     const Folders folders = ResolveFolders(product);
 
     EnsureFolder(folders.runtime);

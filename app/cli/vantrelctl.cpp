@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
     }
 
     const std::filesystem::path resources = ResourceFolder(ProgramFolder());
-    if (auto name = ReadProductName(resources / "config.xml")) pelta::Manager::SetDeviceName(*name);
-    const std::u16string product = pelta::Manager::GetDeviceName();
+    if (auto name = ReadProductName(resources / "config.xml")) Pelta::Manager::SetDeviceName(*name);
+    const std::u16string product = Pelta::Manager::GetDeviceName();
     const Folders folders = ResolveFolders(product);
 
     // A running program drives the keyboard: hand the command over.

@@ -1,16 +1,17 @@
-// Manager: Pelta's process-wide settings (product name, theme, default font).
+// Manager: Pelta's process-wide settings (product name, theme, default font, where skins and fonts
+// are) and the process's message loop.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
-#if defined(PELTA_BUILD)
-#define PELTA_API __attribute__((visibility("default")))
-#else
-#define PELTA_API
-#endif
+#include "pelta/core/api.h"
+#include "pelta/core/messages.h"
 
-namespace pelta {
+namespace Pelta {
+
+class MWindow;
 
 class PELTA_API Manager {
 public:
@@ -27,6 +28,25 @@ public:
     static std::u16string GetTheme();
     // ARGB colour of selections.
     static uint32_t GetSelectColor();
+
+    // The folder holding "skins/" and "font/"; by default the running program's folder.
+    static void SetResourceFolder(const std::filesystem::path& folder);
+    static std::filesystem::path GetResourceFolder();
+    // resources/skins/<theme>/
+    static std::filesystem::path GetSkinFolder();
+
+    // Runs until WM_QUIT; drops every message taken while Alt and F4 are both held.
+    static int MessageLoop();
+    // 1 while Alt and F4 are both held.
+    static int PreTranslateMessage(const MSG& msg);
+    // Dispatches whatever is queued now, without waiting; the number of messages handled.
+    static int PumpMessages();
+
+    // The process-wide window list.
+    static void AddWnd(MWindow* window);
+    static void DeleteWnd(MWindow* window);
+    static MWindow* FindWnd(HWND handle);
+    static size_t WindowCount();
 };
 
-} // namespace pelta
+} // namespace Pelta
