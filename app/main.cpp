@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
     }
 
     const std::filesystem::path resources = ResourceFolder(ProgramFolder());
+    // Pelta finds the skin and the fonts there too.
+    Pelta::Manager::SetResourceFolder(resources);
     if (auto name = ReadProductName(resources / "config.xml")) Pelta::Manager::SetDeviceName(*name);
     const std::u16string product = Pelta::Manager::GetDeviceName();
     const Folders folders = ResolveFolders(product);

@@ -257,7 +257,7 @@ int MControl::SetControlFocus(int focus) {
 }
 
 long MControl::OnControlSetCursor(unsigned, CPoint pt) {
-    if (cursor_ == CursorKind::None || !rect_.PtInRect(pt) || !manager_) return 0;
+    if (cursor_ == CursorKind::Unset || !rect_.PtInRect(pt) || !manager_) return 0;
     manager_->SetCursor(cursor_);
     return 1;
 }

@@ -19,7 +19,7 @@ namespace Pelta {
 
 class PaintManager;
 
-enum class CursorKind { None, Arrow, Wait, Cross, SizeWE, SizeNS, Hand, Help };
+enum class CursorKind { Unset, Arrow, Wait, Cross, SizeWE, SizeNS, Hand, Help };
 
 // Layout item: kind 0 distance from the near (or far) edge, 1 offset from the centre, 2 percent.
 struct FS_POSITION_ITEM {
@@ -189,7 +189,7 @@ protected:
     SurfacePtr memSurface_;
     SurfacePtr animateSurface_;
     std::u16string tooltip_;
-    CursorKind cursor_ = CursorKind::None;
+    CursorKind cursor_ = CursorKind::Unset;
     int hoverTracking_ = 0;
     int inside_ = 1;
 

@@ -47,8 +47,10 @@ void TimerService::Run() {
         auto soonest = entries_.begin();
         for (auto it = entries_.begin(); it != entries_.end(); ++it)
             if (it->second.due < soonest->second.due) soonest = it;
-        if (Clock::now() < soonest->second.due) {
-            wake_.wait_until(lock, soonest->second.due);
+        // A copy: the entry may go while the lock is released.
+        const Clock::time_point due = soonest->second.due;
+        if (Clock::now() < due) {
+            wake_.wait_until(lock, due);
             continue;
         }
         const uint64_t token = soonest->first;

@@ -1,6 +1,8 @@
 // Routing, focus, notification and invalidation of the control tree, driven by synthetic input
 // through the headless window system.
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "pelta/core/factory.h"
 #include "pelta/core/menu_item.h"
@@ -309,6 +311,34 @@ TEST_F(ControlTest, KeysCarryTheModifierValue) {
     Settle();
     EXPECT_EQ(Only(host.log, {"key 65", "key 66", "key 67"}),
               (Log{"#1 key 65 mod 0", "#1 key 66 mod 16", "#1 key 67 mod 17"}));
+}
+
+TEST_F(ControlTest, InvalidationFromOtherThreadsIsMergedIntoFewPaints) {
+    Probe* p = host.AddProbe(1, {10, 10, 60, 60});
+    p->SetRunTimer(1);
+    pm().AddMTimer(p);
+    host.SetMTimer(2); // ticks arrive while the other threads invalidate
+    Settle();
+    const int before = pm().PaintCount();
+    std::atomic<int> running{2};
+    auto invalidate = [&] {
+        for (int i = 0; i < 20000; ++i) {
+            p->UpdateControl(i % 2, 0);
+            pm().InvalidateRect({0, 0, 5, 5});
+        }
+        --running;
+    };
+    std::thread a(invalidate), b(invalidate);
+    PumpUntil([&] { return running == 0; }, 30000);
+    a.join();
+    b.join();
+    Settle();
+    const int paints = pm().PaintCount() - before;
+    EXPECT_GT(paints, 0);
+    EXPECT_LT(paints, 4000) << "80,000 invalidations merge into paints at most every 15 ms";
+    EXPECT_EQ(Screen(30, 30), p->colour);
+    EXPECT_GT(p->timerTicks, 0);
+    host.KillMTimer();
 }
 
 TEST(LayoutTest, PositionItemToValue) {
