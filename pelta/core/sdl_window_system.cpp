@@ -128,7 +128,8 @@ std::unique_ptr<SdlWindowSystem> SdlWindowSystem::Open() {
     return system;
 }
 
-SdlWindowSystem::~SdlWindowSystem() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+// Pelta is the process's only SDL user: everything SDL set up goes with the window system.
+SdlWindowSystem::~SdlWindowSystem() { SDL_Quit(); }
 
 std::unique_ptr<NativeWindow> SdlWindowSystem::CreateNativeWindow(HWND handle, const WindowParams& p) {
     uint32_t flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;

@@ -341,6 +341,35 @@ TEST_F(ControlTest, InvalidationFromOtherThreadsIsMergedIntoFewPaints) {
     host.KillMTimer();
 }
 
+TEST_F(ControlTest, DraggedControlDropsOnTheControlUnderThePointer) {
+    Probe* source = host.AddProbe(1, {0, 0, 50, 50});
+    host.AddProbe(2, {100, 0, 150, 50});
+    source->SetDragDrop(1);
+    headless->MouseMove(hwnd, 10, 10);
+    headless->MouseDown(hwnd, 10, 10);
+    headless->MouseMove(hwnd, 11, 11); // a small step starts the drag
+    headless->MouseMove(hwnd, 120, 20);
+    headless->MouseUp(hwnd, 120, 20);
+    Settle();
+    EXPECT_EQ(Only(host.log, {"down", "up"}), (Log{"#1 down 10,10", "#2 up 120,20"}));
+    EXPECT_EQ(host.GetWindowRect().TopLeft(), (CPoint{100, 100})) << "a drag never moves the window";
+}
+
+TEST_F(PeltaTest, ZeroSizeWindowPaintsNothingAndSurvives) {
+    HostDialog empty;
+    const HWND hwnd = empty.Create(0, u"", 0, 0, CRect{});
+    ASSERT_NE(hwnd, 0u);
+    empty.ShowWindow(SW_SHOW);
+    empty.AddProbe(1, {0, 0, 10, 10});
+    headless->Click(hwnd, 1, 1);
+    Settle();
+    EXPECT_EQ(empty.GetPaintManager().PaintCount(), 0);
+    empty.MoveWindow(0, 0, 20, 20); // growing later paints normally
+    Settle();
+    EXPECT_GT(empty.GetPaintManager().PaintCount(), 0);
+    empty.DestroyWindow();
+}
+
 TEST(LayoutTest, PositionItemToValue) {
     struct Row {
         FS_POSITION_ITEM item;
