@@ -128,8 +128,9 @@ std::unique_ptr<SdlWindowSystem> SdlWindowSystem::Open() {
     return system;
 }
 
-// Pelta is the process's only SDL user: everything SDL set up goes with the window system.
-SdlWindowSystem::~SdlWindowSystem() { SDL_Quit(); }
+// SDL stays initialised for the rest of the process: shutting it down unloads the input-method
+// libraries it opened while they still hold memory, and a later window system starts it again cheaply.
+SdlWindowSystem::~SdlWindowSystem() = default;
 
 std::unique_ptr<NativeWindow> SdlWindowSystem::CreateNativeWindow(HWND handle, const WindowParams& p) {
     uint32_t flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
