@@ -238,7 +238,7 @@ private:
     std::vector<ControlTimer> timers_;
     unsigned timerCounter_ = 0;
 
-    unsigned animationTimer_ = 0;
+    std::atomic<unsigned> animationTimer_{0};
     std::mutex tickLock_;
     std::vector<MControl*> tickList_;
     std::atomic<bool> tickPending_{false};
