@@ -20,20 +20,6 @@ void MControl::InitControl(PaintManager*) {}
 
 CRect MControl::GetRect() const { return rect_; }
 
-std::vector<MControl*> MControl::GetControls() const {
-    std::lock_guard lock(controlLock_);
-    std::vector<MControl*> out;
-    for (auto& c : controls_) out.push_back(c.get());
-    return out;
-}
-
-std::vector<MControl*> MControl::GetAreas() const {
-    std::lock_guard lock(areaLock_);
-    std::vector<MControl*> out;
-    for (auto& c : areas_) out.push_back(c.get());
-    return out;
-}
-
 void MControl::ParentUpdate(CRect area, int changed) {
     if (parent_) parent_->OnControlUpdate(area, changed, this);
 }
@@ -84,37 +70,16 @@ long MControl::SendMessageW(unsigned code, unsigned wParam, long lParam) {
     return parent_ ? parent_->OnBaseMessage(id_, code, wParam, lParam) : 0;
 }
 
-MControl* MControl::GetControl(unsigned id) const {
-    for (const auto& list : {GetControls(), GetAreas()}) {
-        for (MControl* c : list) {
-            if (c->id_ == id) return c;
-            if (MControl* found = c->GetControl(id)) return found;
-        }
-    }
-    return nullptr;
-}
-
 void MControl::AddChild(std::unique_ptr<MControl> control, int kind) {
-    if (!control) return;
-    if (kind == 0) {
-        std::lock_guard lock(areaLock_);
-        areas_.push_back(std::move(control));
-    } else if (kind == 1) {
-        std::lock_guard lock(controlLock_);
-        controls_.push_back(std::move(control));
-    }
+    if (kind == 0)
+        areas_.Add(std::move(control));
+    else if (kind == 1)
+        controls_.Add(std::move(control));
 }
 
 int MControl::RemoveControl(MControl* control) {
-    std::unique_ptr<MControl> owned;
-    {
-        std::lock_guard lock(controlLock_);
-        auto it = std::find_if(controls_.begin(), controls_.end(),
-                               [&](auto& c) { return c.get() == control; });
-        if (it == controls_.end()) return 0;
-        owned = std::move(*it);
-        controls_.erase(it);
-    }
+    std::unique_ptr<MControl> owned = controls_.Take(control);
+    if (!owned) return 0;
     if (current_ == control) current_ = nullptr;
     if (manager_) {
         // The routing that led here may still hold the pointer: the manager forgets it now and
@@ -126,15 +91,7 @@ int MControl::RemoveControl(MControl* control) {
 }
 
 void MControl::RemoveAllControl() {
-    std::vector<std::unique_ptr<MControl>> areas, controls;
-    {
-        std::lock_guard lock(areaLock_);
-        areas.swap(areas_);
-    }
-    {
-        std::lock_guard lock(controlLock_);
-        controls.swap(controls_);
-    }
+    std::vector<std::unique_ptr<MControl>> areas = areas_.TakeAll(), controls = controls_.TakeAll();
     current_ = nullptr;
     if (manager_) {
         for (auto& c : areas) manager_->ForgetControl(c.get());
@@ -185,11 +142,9 @@ MControl* MControl::GetPrevFocusableControl() const {
 
 void MControl::Draw(cairo_t* cr, CRect clip) {
     if (!visible_ || !rect_.Intersects(clip)) return;
-    {
-        std::lock_guard lock(areaLock_);
-        for (auto& area : areas_)
-            if (area->rect_.Intersects(rect_)) area->Draw(cr, clip);
-    }
+    areas_.ForEach([&](MControl* area) {
+        if (area->rect_.Intersects(rect_)) area->Draw(cr, clip);
+    });
     DrawControl(cr, clip);
     DrawSubControls(cr, clip);
 }
@@ -197,9 +152,9 @@ void MControl::Draw(cairo_t* cr, CRect clip) {
 void MControl::DrawControl(cairo_t*, CRect) {}
 
 int MControl::DrawSubControls(cairo_t* cr, CRect clip) {
-    std::lock_guard lock(controlLock_);
-    for (auto& c : controls_)
+    controls_.ForEach([&](MControl* c) {
         if (c->visible_) c->Draw(cr, clip);
+    });
     return 1;
 }
 
@@ -316,72 +271,58 @@ MControl* PressTarget(const std::vector<MControl*>& children, CPoint pt, CPoint 
 }
 } // namespace
 
-long MControl::OnLButtonDown(unsigned flags, CPoint pt) {
+namespace {
+// The entry points and overridable handlers of one mouse button, so both buttons share one route.
+struct Button {
+    long (MControl::*down)(unsigned, CPoint);
+    long (MControl::*up)(unsigned, CPoint);
+    long (MControl::*dblClk)(unsigned, CPoint);
+    long (MControl::*ownDown)(unsigned, CPoint);
+    long (MControl::*ownUp)(unsigned, CPoint);
+    long (MControl::*ownDblClk)(unsigned, CPoint);
+};
+const Button kLeft{&MControl::OnLButtonDown,        &MControl::OnLButtonUp,        &MControl::OnLButtonDblClk,
+                   &MControl::OnControlLButtonDown, &MControl::OnControlLButtonUp, &MControl::OnControlLButtonDblClk};
+const Button kRight{&MControl::OnRButtonDown,        &MControl::OnRButtonUp,        &MControl::OnRButtonDblClk,
+                    &MControl::OnControlRButtonDown, &MControl::OnControlRButtonUp, &MControl::OnControlRButtonDblClk};
+} // namespace
+
+long MControl::RoutePress(bool right, unsigned flags, CPoint pt) {
     if (!visible_ || !response_) return 0;
+    const Button& b = right ? kRight : kLeft;
     CPoint local = pt;
     OnMousePointChange(local);
     pressedInside_ = rect_.PtInRect(pt);
     current_ = PressTarget(GetControls(), pt, local);
-    if (current_) return current_->OnLButtonDown(flags, PointFor(current_, pt, local));
+    if (current_) return (current_->*b.down)(flags, PointFor(current_, pt, local));
     if (manager_) manager_->SetFocusControl(this);
-    return OnControlLButtonDown(flags, pt);
+    return (this->*b.ownDown)(flags, pt);
 }
 
-long MControl::OnRButtonDown(unsigned flags, CPoint pt) {
+long MControl::RouteRelease(bool right, unsigned flags, CPoint pt) {
     if (!visible_ || !response_) return 0;
-    CPoint local = pt;
-    OnMousePointChange(local);
-    pressedInside_ = rect_.PtInRect(pt);
-    current_ = PressTarget(GetControls(), pt, local);
-    if (current_) return current_->OnRButtonDown(flags, PointFor(current_, pt, local));
-    if (manager_) manager_->SetFocusControl(this);
-    return OnControlRButtonDown(flags, pt);
-}
-
-long MControl::OnLButtonUp(unsigned flags, CPoint pt) {
-    if (!visible_ || !response_) return 0;
+    const Button& b = right ? kRight : kLeft;
     CPoint local = pt;
     OnMousePointChange(local);
     pressedInside_ = 0;
-    if (current_) return current_->OnLButtonUp(flags, PointFor(current_, pt, local));
-    return OnControlLButtonUp(flags, pt);
+    if (current_) return (current_->*b.up)(flags, PointFor(current_, pt, local));
+    return (this->*b.ownUp)(flags, pt);
 }
 
-long MControl::OnRButtonUp(unsigned flags, CPoint pt) {
+long MControl::RouteDoubleClick(bool right, unsigned flags, CPoint pt) {
     if (!visible_ || !response_) return 0;
-    CPoint local = pt;
-    OnMousePointChange(local);
-    pressedInside_ = 0;
-    if (current_) return current_->OnRButtonUp(flags, PointFor(current_, pt, local));
-    return OnControlRButtonUp(flags, pt);
-}
-
-long MControl::OnLButtonDblClk(unsigned flags, CPoint pt) {
-    if (!visible_ || !response_) return 0;
+    const Button& b = right ? kRight : kLeft;
     CPoint local = pt;
     OnMousePointChange(local);
     pressedInside_ = 0;
     if (MControl* child = current_) {
         const CPoint p = PointFor(child, pt, local);
-        long handled = child->OnLButtonDblClk(flags, p);
-        if (!handled && !child->dblClk_) handled = child->OnLButtonDown(flags, p);
+        long handled = (child->*b.dblClk)(flags, p);
+        // A control that does not take double clicks sees a second press.
+        if (!handled && !child->dblClk_) handled = (child->*b.down)(flags, p);
         return handled;
     }
-    return dblClk_ ? OnControlLButtonDblClk(flags, pt) : OnControlLButtonDown(flags, pt);
-}
-
-long MControl::OnRButtonDblClk(unsigned flags, CPoint pt) {
-    if (!visible_ || !response_) return 0;
-    CPoint local = pt;
-    OnMousePointChange(local);
-    pressedInside_ = 0;
-    if (MControl* child = current_) {
-        const CPoint p = PointFor(child, pt, local);
-        long handled = child->OnRButtonDblClk(flags, p);
-        if (!handled && !child->dblClk_) handled = child->OnRButtonDown(flags, p);
-        return handled;
-    }
-    return dblClk_ ? OnControlRButtonDblClk(flags, pt) : OnControlRButtonDown(flags, pt);
+    return dblClk_ ? (this->*b.ownDblClk)(flags, pt) : (this->*b.ownDown)(flags, pt);
 }
 
 long MControl::OnScroll(int direction, unsigned down, CPoint pt) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "pelta/core/control_list.h"
 #include "pelta/core/object.h"
 #include "pelta/core/surface.h"
 
@@ -47,8 +48,8 @@ public:
     int IsVisible() const { return visible_; }
     int IsEnabled() const { return enabled_; }
     // Snapshot of the control list (owned by this control).
-    std::vector<MControl*> GetControls() const;
-    std::vector<MControl*> GetAreas() const;
+    std::vector<MControl*> GetControls() const { return controls_.Snapshot(); }
+    std::vector<MControl*> GetAreas() const { return areas_.Snapshot(); }
 
     void SetRect(CRect rect);
     void SetRect(int x, int y, int width, int height) { SetRect(CRect::FromSize(x, y, width, height)); }
@@ -62,7 +63,7 @@ public:
     // The one way a control notifies: parent->OnBaseMessage(id, code, wParam, lParam).
     long SendMessageW(unsigned code, unsigned wParam, long lParam);
     // Depth-first, control list before area list, each child before its subtree.
-    MControl* GetControl(unsigned id) const;
+    MControl* GetControl(unsigned id) const { return ControlList::Find(controls_, areas_, id); }
     int RemoveControl(MControl* control);
     void RemoveAllControl();
     // Appends an owned child (kind 1: control list, 0: area list). Used by the factory.
@@ -111,12 +112,12 @@ public:
 
     // --- routing entry points ---------------------------------------------------------------
     long OnMouseMove(unsigned flags, CPoint pt);
-    long OnLButtonDown(unsigned flags, CPoint pt);
-    long OnLButtonUp(unsigned flags, CPoint pt);
-    long OnLButtonDblClk(unsigned flags, CPoint pt);
-    long OnRButtonDown(unsigned flags, CPoint pt);
-    long OnRButtonUp(unsigned flags, CPoint pt);
-    long OnRButtonDblClk(unsigned flags, CPoint pt);
+    long OnLButtonDown(unsigned flags, CPoint pt) { return RoutePress(false, flags, pt); }
+    long OnLButtonUp(unsigned flags, CPoint pt) { return RouteRelease(false, flags, pt); }
+    long OnLButtonDblClk(unsigned flags, CPoint pt) { return RouteDoubleClick(false, flags, pt); }
+    long OnRButtonDown(unsigned flags, CPoint pt) { return RoutePress(true, flags, pt); }
+    long OnRButtonUp(unsigned flags, CPoint pt) { return RouteRelease(true, flags, pt); }
+    long OnRButtonDblClk(unsigned flags, CPoint pt) { return RouteDoubleClick(true, flags, pt); }
     long OnScroll(int direction, unsigned down, CPoint pt);
     long OnKeyDown(unsigned vk, unsigned repeat, unsigned modifier);
     long OnKeyUp(unsigned, unsigned, unsigned) { return 0; }
@@ -157,6 +158,9 @@ public:
 
 protected:
     void ParentUpdate(CRect area, int changed);
+    long RoutePress(bool right, unsigned flags, CPoint pt);
+    long RouteRelease(bool right, unsigned flags, CPoint pt);
+    long RouteDoubleClick(bool right, unsigned flags, CPoint pt);
     // Point a child receives: scroll-bar children (ids 1 and 2) get the untranslated one.
     static CPoint PointFor(const MControl* child, CPoint untranslated, CPoint translated);
     // Walks the subtree (this included), e.g. so the manager can forget a control being removed.
@@ -181,10 +185,8 @@ protected:
     int animate_ = 0;
     int runTimer_ = 0;
     int imageEcm_ = 0;
-    std::vector<std::unique_ptr<MControl>> areas_;
-    std::vector<std::unique_ptr<MControl>> controls_;
-    mutable std::recursive_mutex areaLock_;
-    mutable std::recursive_mutex controlLock_;
+    ControlList areas_;
+    ControlList controls_;
     MControl* current_ = nullptr;
     SurfacePtr memSurface_;
     SurfacePtr animateSurface_;

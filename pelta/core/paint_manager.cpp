@@ -98,51 +98,14 @@ MControl* PaintManager::AddControl(std::unique_ptr<MControl> control, unsigned k
     MControl* raw = control.get();
     if (!raw || kind > 1) return nullptr;
     if (raw->GetManager() != this) raw->SetManager(this);
-    if (kind == 0) {
-        std::lock_guard lock(areaLock_);
-        areas_.push_back(std::move(control));
-    } else {
-        std::lock_guard lock(controlLock_);
-        controls_.push_back(std::move(control));
-    }
+    (kind == 0 ? areas_ : controls_).Add(std::move(control));
     InvalidateRect(raw->GetRect());
     return raw;
 }
 
-std::vector<MControl*> PaintManager::GetControls() const {
-    std::lock_guard lock(controlLock_);
-    std::vector<MControl*> out;
-    for (auto& c : controls_) out.push_back(c.get());
-    return out;
-}
-
-std::vector<MControl*> PaintManager::GetAreas() const {
-    std::lock_guard lock(areaLock_);
-    std::vector<MControl*> out;
-    for (auto& c : areas_) out.push_back(c.get());
-    return out;
-}
-
-MControl* PaintManager::GetControl(unsigned id) const {
-    for (const auto& list : {GetControls(), GetAreas()})
-        for (MControl* c : list) {
-            if (c->GetControlID() == id) return c;
-            if (MControl* found = c->GetControl(id)) return found;
-        }
-    return nullptr;
-}
-
 int PaintManager::RemoveControl(MControl* control) {
-    std::unique_ptr<MControl> owned;
-    for (auto* list : {&controls_, &areas_}) {
-        std::lock_guard lock(list == &controls_ ? controlLock_ : areaLock_);
-        auto it = std::find_if(list->begin(), list->end(), [&](auto& c) { return c.get() == control; });
-        if (it != list->end()) {
-            owned = std::move(*it);
-            list->erase(it);
-            break;
-        }
-    }
+    std::unique_ptr<MControl> owned = controls_.Take(control);
+    if (!owned) owned = areas_.Take(control);
     if (!owned) return 0;
     const CRect where = owned->GetRect();
     ForgetControl(control);
@@ -152,15 +115,7 @@ int PaintManager::RemoveControl(MControl* control) {
 }
 
 void PaintManager::RemoveAllControls() {
-    std::vector<std::unique_ptr<MControl>> areas, controls;
-    {
-        std::lock_guard lock(areaLock_);
-        areas.swap(areas_);
-    }
-    {
-        std::lock_guard lock(controlLock_);
-        controls.swap(controls_);
-    }
+    std::vector<std::unique_ptr<MControl>> areas = areas_.TakeAll(), controls = controls_.TakeAll();
     for (auto* list : {&areas, &controls})
         for (auto& c : *list) {
             ForgetControl(c.get());

@@ -85,9 +85,9 @@ public:
     }
     // Takes a control made elsewhere (a derived window's own parts).
     MControl* AddControl(std::unique_ptr<MControl> control, unsigned kind = 1);
-    MControl* GetControl(unsigned id) const;
-    std::vector<MControl*> GetControls() const;
-    std::vector<MControl*> GetAreas() const;
+    MControl* GetControl(unsigned id) const { return ControlList::Find(controls_, areas_, id); }
+    std::vector<MControl*> GetControls() const { return controls_.Snapshot(); }
+    std::vector<MControl*> GetAreas() const { return areas_.Snapshot(); }
     int RemoveControl(MControl* control);
     void RemoveAllControls();
     // A control leaving the tree: drop every reference to it and its subtree.
@@ -227,10 +227,8 @@ private:
     CPoint moveStart_;  // screen point of the press
     CRect moveWindow_;  // window rect at the press
 
-    std::vector<std::unique_ptr<MControl>> areas_;
-    std::vector<std::unique_ptr<MControl>> controls_;
-    mutable std::recursive_mutex areaLock_;
-    mutable std::recursive_mutex controlLock_;
+    ControlList areas_;
+    ControlList controls_;
     std::vector<std::unique_ptr<MControl>> graveyard_;
     int dispatchDepth_ = 0;
 

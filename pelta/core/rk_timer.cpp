@@ -54,13 +54,13 @@ void RKTimer::Fire(unsigned id) {
     if (app) OnMTimer(id, name);
 }
 
-size_t RKTimer::KillTimer(unsigned id) {
+template <class Match> size_t RKTimer::KillWhere(Match match) {
     std::vector<uint64_t> tokens;
     size_t left;
     {
         std::lock_guard lock(mutex_);
         for (auto it = timers_.begin(); it != timers_.end();)
-            if (it->id == id) {
+            if (match(*it)) {
                 tokens.push_back(it->token);
                 it = timers_.erase(it);
             } else {
@@ -73,22 +73,12 @@ size_t RKTimer::KillTimer(unsigned id) {
     return left;
 }
 
+size_t RKTimer::KillTimer(unsigned id) {
+    return KillWhere([&](const Record& r) { return r.id == id; });
+}
+
 size_t RKTimer::KillTimer(const std::u16string& name) {
-    std::vector<uint64_t> tokens;
-    size_t left;
-    {
-        std::lock_guard lock(mutex_);
-        for (auto it = timers_.begin(); it != timers_.end();)
-            if (it->name == name) {
-                tokens.push_back(it->token);
-                it = timers_.erase(it);
-            } else {
-                ++it;
-            }
-        left = timers_.size();
-    }
-    for (uint64_t t : tokens) TimerService::Instance().Stop(t);
-    return left;
+    return KillWhere([&](const Record& r) { return r.name == name; });
 }
 
 void RKTimer::KillTimer() {

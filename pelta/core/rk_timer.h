@@ -42,6 +42,7 @@ private:
         int appFlag;
     };
     void Fire(unsigned id);
+    template <class Match> size_t KillWhere(Match match);
 
     mutable std::mutex mutex_;
     std::vector<Record> timers_;
