@@ -14,6 +14,7 @@ HWND LoadingWnd::CreateDlg(HWND parent, CRect rect) {
     logo_ = Image::LoadFromFile(Manager::GetSkinFolder() / "logo" / "logo_loading.png");
     const HWND handle = Create(parent, u"Loading", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, rect);
     if (!handle) return 0;
+    SetCloseOnOutsidePress(false); // stays until the work is done
     manager_.SetLayeredWindow(1);
     manager_.SetOverlayPainter([this](cairo_t* cr) { DrawControls(cr); });
     SetTimer(kFrameTimer, kTickMs);

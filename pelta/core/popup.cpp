@@ -7,6 +7,7 @@ MPopupWnd::MPopupWnd() { colourKey_ = 0xF1F1F1; }
 int MPopupWnd::OnInitDialog() {
     manager_.Init(this, this);
     manager_.EnableWndDrag(0);
+    SetCloseOnOutsidePress(true);
     client_ = GetClientRect();
     InitUI(client_);
     return 1;

@@ -1,6 +1,9 @@
 #include "pelta/core/window.h"
 
 #include <atomic>
+#include <mutex>
+#include <set>
+#include <vector>
 
 #include "pelta/core/manager.h"
 #include "pelta/core/text.h"
@@ -22,6 +25,7 @@ MWindow::~MWindow() {
     // The derived parts are gone already: only the native window and the registration remain.
     if (handle_) {
         WindowSystem::KillTimersIfInstalled(handle_);
+        SetCloseOnOutsidePress(false);
         Manager::DeleteWnd(this);
         native_.reset();
         handle_ = 0;
@@ -78,6 +82,33 @@ bool MWindow::PostMessageW(unsigned msg, unsigned wParam, long lParam) {
 
 namespace {
 thread_local MSG currentMessage;
+std::mutex popupsMutex;
+std::set<HWND> popups; // windows that close on a press elsewhere
+
+bool IsPress(unsigned msg) {
+    return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK ||
+           msg == WM_MBUTTONDOWN;
+}
+
+void ClosePopupsOtherThan(HWND pressed) {
+    std::vector<HWND> closing;
+    {
+        std::lock_guard lock(popupsMutex);
+        for (HWND h : popups)
+            if (h != pressed) closing.push_back(h);
+    }
+    for (HWND h : closing)
+        if (MWindow* w = Manager::FindWnd(h)) w->PostMessageW(WM_CLOSE, 0, 0);
+}
+} // namespace
+
+void MWindow::SetCloseOnOutsidePress(bool close) {
+    if (!handle_) return;
+    std::lock_guard lock(popupsMutex);
+    if (close)
+        popups.insert(handle_);
+    else
+        popups.erase(handle_);
 }
 
 const MSG& MWindow::GetCurrentMessage() { return currentMessage; }
@@ -86,6 +117,7 @@ long MWindow::DispatchMessage(const MSG& msg) {
     MWindow* window = Manager::FindWnd(msg.hwnd);
     if (!window) return 0;
     if (!window->enabled_ && IsInput(msg.message)) return 0;
+    if (IsPress(msg.message)) ClosePopupsOtherThan(msg.hwnd);
     const MSG outer = currentMessage;
     currentMessage = msg;
     const long result = window->OnWindowMessage(msg.message, msg.wParam, msg.lParam);
@@ -99,6 +131,7 @@ void MWindow::DestroyWindow() {
     native_->Show(SW_HIDE);
     OnWindowMessage(WM_DESTROY, 0, 0);
     WindowSystem::Current().KillTimers(handle);
+    SetCloseOnOutsidePress(false);
     Manager::DeleteWnd(this);
     native_.reset();
     handle_ = 0;

@@ -71,6 +71,9 @@ public:
     bool PostMessageW(unsigned msg, unsigned wParam, long lParam);
     void DestroyWindow();
     NativeWindow* Native() const { return native_.get(); }
+    // Popups: a press in any other window of the process closes this one (posted WM_CLOSE). Losing
+    // activation does the same where the desktop reports it; this also works without a window manager.
+    void SetCloseOnOutsidePress(bool close);
 
     // Hands a queued message to its window (dropped when the window is gone, and input to a
     // disabled window is dropped as the desktop would).

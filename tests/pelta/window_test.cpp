@@ -162,7 +162,14 @@ TEST_F(MenuTest, PressOnOneItemAndReleaseOnAnotherPostsNothing) {
 }
 
 TEST_F(MenuTest, ClickingOutsideClosesWithoutPosting) {
-    headless->Deactivate(menuWnd);
+    headless->Deactivate(menuWnd); // where the desktop reports the lost activation
+    Settle();
+    EXPECT_EQ(Manager::FindWnd(menuWnd), nullptr);
+    EXPECT_TRUE(owner.posted.empty());
+}
+
+TEST_F(MenuTest, PressInAnotherWindowClosesWithoutPosting) {
+    headless->Click(owner.GetSafeHwnd(), 350, 250); // also without a window manager
     Settle();
     EXPECT_EQ(Manager::FindWnd(menuWnd), nullptr);
     EXPECT_TRUE(owner.posted.empty());

@@ -1,5 +1,6 @@
 // A real window on the X server (Xvfb in scripts/test): what reaches the screen is what Pelta
 // composed, and real pointer input reaches the control under it.
+#include "pelta/core/menu.h"
 #include "pelta/core/sdl_window_system.h"
 #include "tests/pelta/pelta_fixture.h"
 
@@ -73,6 +74,26 @@ TEST_F(X11WindowTest, ScreenShowsTheComposedPixelsAndClicksReachTheControl) {
     EXPECT_EQ(Only(dialog.log, {"down", "up"}), (std::vector<std::string>{"#2 down 150,60", "#2 up 150,60"}));
     EXPECT_EQ(dialog.notes, (std::vector<HostDialog::Note>{{2, NOTIFY_CLICK, 0, 0}}));
     dialog.DestroyWindow();
+}
+
+TEST_F(X11WindowTest, PopupMenuClosesOnAClickOutsideIt) {
+    HostDialog owner;
+    ASSERT_NE(owner.Create(0, u"Owner", 0, 0, CRect::FromSize(20, 20, 400, 300)), 0u);
+    owner.ShowWindow(SW_SHOW);
+    auto* menu = new MenuWnd(&owner);
+    const HWND menuWnd = menu->Create(owner.GetSafeHwnd(), {100, 100}, 1825, 160);
+    menu->AddMenu(u"Copy", 11);
+    menu->ShowWindow(SW_SHOW);
+    Pump(400);
+    ASSERT_NE(Manager::FindWnd(menuWnd), nullptr);
+    XTestFakeMotionEvent(display, -1, 350, 250, CurrentTime); // on the owner, outside the menu
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+    Pump(400);
+    EXPECT_EQ(Manager::FindWnd(menuWnd), nullptr) << "the menu closed";
+    EXPECT_TRUE(owner.notes.empty());
+    owner.DestroyWindow();
 }
 
 } // namespace
