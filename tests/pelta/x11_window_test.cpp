@@ -93,6 +93,7 @@ TEST_F(X11WindowTest, PopupMenuClosesOnAClickOutsideIt) {
     Pump(400);
     EXPECT_EQ(Manager::FindWnd(menuWnd), nullptr) << "the menu closed";
     EXPECT_TRUE(owner.notes.empty());
+    if (Manager::FindWnd(menuWnd)) menu->DestroyWindow(); // deletes itself
     owner.DestroyWindow();
 }
 
