@@ -35,6 +35,7 @@ public:
     long OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
 
     static FontSpec Font();
+    WindowKind GetWindowKind() const override { return WindowKind::Tooltip; }
 
 private:
     void Draw();

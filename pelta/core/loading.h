@@ -28,6 +28,7 @@ public:
     int FrameCount() const;
 
     void OnTimer(unsigned id) override;
+    WindowKind GetWindowKind() const override { return WindowKind::Utility; }
     long OnNcActivate(unsigned) override { return 0; } // stays while the program works
     void DrawControls(cairo_t* cr);
 

@@ -18,6 +18,7 @@ public:
 
     int OnInitDialog() override;
     long OnNcActivate(unsigned active) override;
+    WindowKind GetWindowKind() const override { return WindowKind::PopupMenu; }
 
 protected:
     MObject* parent_ = nullptr;

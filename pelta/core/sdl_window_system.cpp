@@ -134,7 +134,14 @@ SdlWindowSystem::~SdlWindowSystem() = default;
 
 std::unique_ptr<NativeWindow> SdlWindowSystem::CreateNativeWindow(HWND handle, const WindowParams& p) {
     uint32_t flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-    if (p.toolWindow) flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_UTILITY;
+    switch (p.kind) {
+    case WindowKind::Tooltip: flags |= SDL_WINDOW_TOOLTIP | SDL_WINDOW_SKIP_TASKBAR; break;
+    case WindowKind::PopupMenu: flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR; break;
+    case WindowKind::Utility: flags |= SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR; break;
+    case WindowKind::Normal:
+        if (p.toolWindow) flags |= SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR;
+        break;
+    }
     if (p.topMost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
     SDL_Window* window = SDL_CreateWindow(p.title.c_str(), p.rect.left, p.rect.top, std::max(1, p.rect.Width()),
                                           std::max(1, p.rect.Height()), flags);

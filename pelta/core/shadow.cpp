@@ -10,13 +10,21 @@
 
 namespace Pelta {
 
+namespace {
+// Shown behind its owner; never takes the focus or input.
+class ShadowWindow : public MWindow {
+public:
+    WindowKind GetWindowKind() const override { return WindowKind::Tooltip; }
+};
+} // namespace
+
 MShadow::MShadow() = default;
 MShadow::~MShadow() = default;
 
 bool MShadow::Create(PaintManager* owner) {
     if (!owner || !owner->GetWindow()) return false;
     owner_ = owner;
-    window_ = std::make_unique<MWindow>();
+    window_ = std::make_unique<ShadowWindow>();
     return window_->Create(owner->GetPaintWnd(), u"", WS_POPUP, WS_EX_TOOLWINDOW, CRect{0, 0, 1, 1}) != 0;
 }
 

@@ -16,6 +16,7 @@ public:
     long OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
 
     static constexpr int kMaxWidth = 256;
+    WindowKind GetWindowKind() const override { return WindowKind::Tooltip; }
 
 private:
     void Draw();

@@ -40,6 +40,7 @@ HWND MWindow::Create(HWND parent, const char16_t* title, unsigned long style, un
     params.owner = parent;
     params.toolWindow = (exStyle & WS_EX_TOOLWINDOW) != 0;
     params.topMost = (exStyle & WS_EX_TOPMOST) != 0;
+    params.kind = GetWindowKind();
     const HWND handle = nextHandle++;
     native_ = WindowSystem::Current().CreateNativeWindow(handle, params);
     if (!native_) return 0;

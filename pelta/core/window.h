@@ -28,6 +28,8 @@ public:
     virtual int PreTranslateMessage(const MSG&) { return 0; }
     virtual int OnInitDialog() { return 1; }
     virtual void OnDestroyMessage(HWND) {}
+    // What the native window is made as (menus and tips do not take the focus).
+    virtual WindowKind GetWindowKind() const { return WindowKind::Normal; }
 
     // Returns the handle; the existing one when the window exists; 0 when it cannot be made.
     HWND Create(HWND parent, const char16_t* title, unsigned long style, unsigned long exStyle, CRect rect);

@@ -17,12 +17,16 @@
 
 namespace Pelta {
 
+// What a native window is to the desktop: tooltips and menus never take the focus from their owner.
+enum class WindowKind { Normal, Utility, PopupMenu, Tooltip };
+
 struct WindowParams {
     std::string title;
     CRect rect;          // screen coordinates
     HWND owner = 0;      // stays above its owner
     bool toolWindow = false; // popups, menus, tooltips: no taskbar entry
     bool topMost = false;
+    WindowKind kind = WindowKind::Normal;
 };
 
 class PELTA_API NativeWindow {
