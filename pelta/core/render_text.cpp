@@ -2,6 +2,7 @@
 #include <pango/pangocairo.h>
 
 #include <cmath>
+#include <list>
 
 #include "pelta/core/render.h"
 #include "pelta/core/text.h"
@@ -48,22 +49,57 @@ void Configure(PangoLayout* layout, const FontSpec& font, std::u16string_view te
     pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
 }
 
+// Controls draw the same text in every state frame and every repaint of their cache: a few recent
+// layouts are kept per thread and re-targeted at the context being drawn on.
+class LayoutCache {
+public:
+    PangoLayout* Get(cairo_t* cr, const FontSpec& font, std::u16string_view text, const TextFormat& format, int width) {
+        for (auto it = entries_.begin(); it != entries_.end(); ++it)
+            if (it->family == font.family && it->size == font.sizePx && it->style == font.style &&
+                it->hAlign == format.hAlign && it->wrap == format.wrap && it->width == width && it->text == text) {
+                entries_.splice(entries_.begin(), entries_, it);
+                pango_cairo_update_layout(cr, it->layout.get());
+                return it->layout.get();
+            }
+        LayoutPtr layout(pango_cairo_create_layout(cr));
+        Configure(layout.get(), font, text);
+        if (format.wrap) {
+            pango_layout_set_width(layout.get(), width * PANGO_SCALE);
+            pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
+        }
+        pango_layout_set_alignment(layout.get(), format.hAlign == 1   ? PANGO_ALIGN_CENTER
+                                                 : format.hAlign == 2 ? PANGO_ALIGN_RIGHT
+                                                                      : PANGO_ALIGN_LEFT);
+        entries_.push_front({font.family, font.sizePx, font.style, format.hAlign, format.wrap, width,
+                             std::u16string(text), std::move(layout)});
+        if (entries_.size() > kSize) entries_.pop_back();
+        return entries_.front().layout.get();
+    }
+
+private:
+    static constexpr size_t kSize = 256;
+    struct Entry {
+        std::string family;
+        int size;
+        unsigned style;
+        unsigned hAlign;
+        bool wrap;
+        int width;
+        std::u16string text;
+        LayoutPtr layout;
+    };
+    std::list<Entry> entries_;
+};
+
 } // namespace
 
 void MRender::DrawText(cairo_t* cr, CRect box, std::u16string_view text, ARGB colour, const FontSpec& font,
                        TextFormat format) {
     if (text.empty() || box.IsRectEmpty() || (colour >> 24) == 0) return;
-    LayoutPtr layout(pango_cairo_create_layout(cr));
-    Configure(layout.get(), font, text);
-    if (format.wrap) {
-        pango_layout_set_width(layout.get(), box.Width() * PANGO_SCALE);
-        pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
-    }
-    pango_layout_set_alignment(layout.get(), format.hAlign == 1   ? PANGO_ALIGN_CENTER
-                                             : format.hAlign == 2 ? PANGO_ALIGN_RIGHT
-                                                                  : PANGO_ALIGN_LEFT);
+    thread_local LayoutCache cache;
+    PangoLayout* layout = cache.Get(cr, font, text, format, box.Width());
     PangoRectangle logical;
-    pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
     const CPoint origin = GetOriginPoint(box.left, box.top, box.Width(), box.Height(), format.wrap ? 0 : format.hAlign,
                                          format.vAlign, logical.width, logical.height);
     cairo_save(cr);
@@ -71,7 +107,7 @@ void MRender::DrawText(cairo_t* cr, CRect box, std::u16string_view text, ARGB co
     cairo_clip(cr);
     SetSource(cr, colour);
     cairo_move_to(cr, format.wrap ? box.left : origin.x - logical.x, origin.y);
-    pango_cairo_show_layout(cr, layout.get());
+    pango_cairo_show_layout(cr, layout);
     cairo_restore(cr);
 }
 
