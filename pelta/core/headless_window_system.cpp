@@ -1,5 +1,7 @@
 #include "pelta/core/headless_window_system.h"
 
+#include <algorithm>
+
 #include "pelta/core/manager.h"
 #include "pelta/core/window.h"
 
@@ -18,6 +20,11 @@ void HeadlessWindow::Show(int cmd) {
 }
 
 void HeadlessWindow::SetWindowRect(CRect rect) {
+    auto limit = [](int v, int lo, int hi) {
+        if (hi > 0) v = std::min(v, hi);
+        return lo > 0 ? std::max(v, lo) : v;
+    };
+    rect = CRect::FromSize(rect.left, rect.top, limit(rect.Width(), min_.cx, max_.cx), limit(rect.Height(), min_.cy, max_.cy));
     if (rect.Width() != rect_.Width() || rect.Height() != rect_.Height())
         screen_ = CreateArgbSurface(rect.Width(), rect.Height());
     rect_ = rect;

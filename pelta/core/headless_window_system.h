@@ -17,6 +17,7 @@ public:
     bool IsMaximized() const override { return maximized_; }
     CRect GetWindowRect() const override { return rect_; }
     void SetWindowRect(CRect rect) override;
+    void SetSizeLimits(CSize minimum, CSize maximum) override { min_ = minimum, max_ = maximum; }
     void SetTitle(const std::string& title) override { title_ = title; }
     std::string GetTitle() const override { return title_; }
     void SetTopMost(bool topMost) override { topMost_ = topMost; }
@@ -35,6 +36,7 @@ public:
 
 private:
     CRect rect_;
+    CSize min_, max_;
     std::string title_;
     bool visible_ = false;
     bool minimized_ = false;

@@ -45,6 +45,16 @@ CSize PaintManager::GetClientSize() const {
     return {r.Width(), r.Height()};
 }
 
+void PaintManager::SetWindowMaxSize(int w, int h) {
+    maxSize_ = {w, h};
+    if (window_ && window_->Native()) window_->Native()->SetSizeLimits(minSize_, maxSize_);
+}
+
+void PaintManager::SetWindowMixSize(int w, int h) {
+    minSize_ = {w, h};
+    if (window_ && window_->Native()) window_->Native()->SetSizeLimits(minSize_, maxSize_);
+}
+
 void PaintManager::SetCapture() {
     if (window_ && !captured_) window_->SetCapture();
     captured_ = true;

@@ -53,8 +53,9 @@ public:
     CSize GetClientSize() const;
     void SetCaptionRect(CRect r) { caption_ = r; }
     CRect GetCaptionRect() const { return caption_; }
-    void SetWindowMaxSize(int w, int h) { maxSize_ = {w, h}; }
-    void SetWindowMixSize(int w, int h) { minSize_ = {w, h}; }
+    // Limits for resizing by the user and by the program (0: none).
+    void SetWindowMaxSize(int w, int h);
+    void SetWindowMixSize(int w, int h);
     CSize GetWindowManSize() const { return maxSize_; }
     CSize GetWindowMinSize() const { return minSize_; }
     void SetCapture();

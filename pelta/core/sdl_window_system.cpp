@@ -39,6 +39,11 @@ public:
         SDL_SetWindowPosition(window_, r.left, r.top);
         SDL_SetWindowSize(window_, std::max(1, r.Width()), std::max(1, r.Height()));
     }
+    void SetSizeLimits(CSize minimum, CSize maximum) override {
+        SDL_SetWindowMinimumSize(window_, std::max(1, minimum.cx), std::max(1, minimum.cy));
+        // SDL has no "no limit": a very large maximum stands for it.
+        SDL_SetWindowMaximumSize(window_, maximum.cx > 0 ? maximum.cx : 16384, maximum.cy > 0 ? maximum.cy : 16384);
+    }
     void SetTitle(const std::string& title) override { SDL_SetWindowTitle(window_, title.c_str()); }
     std::string GetTitle() const override { return SDL_GetWindowTitle(window_); }
     void SetTopMost(bool topMost) override { SDL_SetWindowAlwaysOnTop(window_, topMost ? SDL_TRUE : SDL_FALSE); }

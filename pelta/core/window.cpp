@@ -256,9 +256,12 @@ void MWindow::SetWindowPos(CRect r) {
     if (!native_) return;
     const CRect before = GetWindowRect();
     native_->SetWindowRect(r);
-    if (before.Width() != r.Width() || before.Height() != r.Height())
-        SendMessageW(WM_SIZE, 0, MakePointParam(r.Width(), r.Height()));
-    if (handle_ && (before.left != r.left || before.top != r.top)) SendMessageW(WM_MOVE, 0, MakePointParam(r.left, r.top));
+    // What the window became, which size limits may have changed.
+    const CRect after = GetWindowRect();
+    if (before.Width() != after.Width() || before.Height() != after.Height())
+        SendMessageW(WM_SIZE, 0, MakePointParam(after.Width(), after.Height()));
+    if (handle_ && (before.left != after.left || before.top != after.top))
+        SendMessageW(WM_MOVE, 0, MakePointParam(after.left, after.top));
 }
 
 } // namespace Pelta

@@ -38,6 +38,8 @@ public:
     virtual bool IsMaximized() const = 0;
     virtual CRect GetWindowRect() const = 0; // screen
     virtual void SetWindowRect(CRect rect) = 0;
+    // 0 means no limit; sizes asked for later are kept inside them.
+    virtual void SetSizeLimits(CSize minimum, CSize maximum) = 0;
     virtual void SetTitle(const std::string& title) = 0;
     virtual std::string GetTitle() const = 0;
     virtual void SetTopMost(bool topMost) = 0;

@@ -94,6 +94,25 @@ TEST_F(WindowTest, CenteringStaysInsideTheWorkArea) {
     EXPECT_EQ(lone.GetWindowRect(), CRect::FromSize(300, 250, 200, 100));
 }
 
+TEST_F(WindowTest, SizeLimitsHoldForProgramResizes) {
+    HostDialog dialog;
+    dialog.Open(CRect::FromSize(0, 0, 300, 200));
+    PaintManager& pm = dialog.GetPaintManager();
+    pm.SetWindowMixSize(200, 100);
+    pm.SetWindowMaxSize(800, 0); // no height limit
+    EXPECT_EQ(pm.GetWindowMinSize(), (CSize{200, 100}));
+    EXPECT_EQ(pm.GetWindowManSize(), (CSize{800, 0}));
+    struct Row {
+        int w, h;
+        CSize expected;
+    } rows[] = {{100, 50, {200, 100}}, {1000, 2000, {800, 2000}}, {400, 300, {400, 300}}};
+    for (const Row& r : rows) {
+        dialog.MoveWindow(0, 0, r.w, r.h);
+        EXPECT_EQ(pm.GetClientSize(), r.expected) << r.w << "x" << r.h;
+    }
+    dialog.DestroyWindow();
+}
+
 // --- menus ---------------------------------------------------------------------------------------
 
 class MenuTest : public PeltaTest {
