@@ -11,6 +11,7 @@
 #include "pelta/core/dialog.h"
 #include "pelta/core/headless_window_system.h"
 #include "pelta/core/manager.h"
+#include "pelta/core/menu.h"
 #include "pelta/core/paint_manager.h"
 #include "pelta/core/timer_service.h"
 
@@ -139,6 +140,20 @@ void BM_SmallControlContentRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SmallControlContentRepaint)->Unit(benchmark::kMicrosecond);
+
+// Opening and closing a two-item popup menu, as a right click does.
+void BM_OpenMenu(benchmark::State& state) {
+    Fixture& f = Shared();
+    for (auto _ : state) {
+        auto* menu = new MenuWnd(&f.dialog);
+        menu->Create(f.dialog.GetSafeHwnd(), {100, 100}, 1825, 200);
+        menu->AddMenu(u"Copy", 11);
+        menu->AddMenu(u"Paste", 12);
+        menu->ShowWindow(SW_SHOW);
+        menu->DestroyWindow(); // deletes itself
+    }
+}
+BENCHMARK(BM_OpenMenu)->Unit(benchmark::kMicrosecond);
 
 double ProcessCpuMs() {
     timespec t{};

@@ -247,7 +247,7 @@ long MControl::OnMouseMove(unsigned flags, CPoint pt) {
     }
     OnControlSetCursor(flags, pt);
     const long own = OnControlMouseMove(flags, pt);
-    if (pressedInside_) return hadCurrent ? 1 : own;
+    if (pressedInside_) return own; // a pressed control with a current child returned above
     bool involved = hadCurrent;
     for (MControl* c : GetControls()) {
         const CPoint p = PointFor(c, pt, local);

@@ -4,7 +4,7 @@
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
 
-#include <set>
+#include <map>
 
 #include "pelta/core/manager.h"
 #include "pelta/core/text.h"
@@ -25,19 +25,22 @@ std::optional<std::string> FirstFamilyOf(const std::filesystem::path& file) {
     return out;
 }
 
-// Fontconfig's application fonts are process-wide: each file is added once, and Pango is told to
-// look again.
-bool RegisterFile(const std::filesystem::path& file) {
+// Fontconfig's application fonts are process-wide: each file is read and added once, and Pango is
+// told to look again. Every later window gets the family from here without reading the file.
+std::optional<std::string> RegisterFile(const std::filesystem::path& file) {
     static std::mutex mutex;
-    static std::set<std::filesystem::path> added;
+    static std::map<std::filesystem::path, std::optional<std::string>> added;
     std::lock_guard lock(mutex);
-    if (added.count(file)) return true;
-    if (!FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(file.c_str())))
-        return false;
-    added.insert(file);
-    PangoFontMap* map = pango_cairo_font_map_get_default();
-    if (PANGO_IS_FC_FONT_MAP(map)) pango_fc_font_map_config_changed(PANGO_FC_FONT_MAP(map));
-    return true;
+    if (auto it = added.find(file); it != added.end()) return it->second;
+    std::optional<std::string> family = FirstFamilyOf(file);
+    if (family && !FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(file.c_str())))
+        family.reset();
+    added[file] = family;
+    if (family) {
+        PangoFontMap* map = pango_cairo_font_map_get_default();
+        if (PANGO_IS_FC_FONT_MAP(map)) pango_fc_font_map_config_changed(PANGO_FC_FONT_MAP(map));
+    }
+    return family;
 }
 
 bool SystemHasFamily(const std::string& name) {
@@ -57,8 +60,8 @@ bool SystemHasFamily(const std::string& name) {
 std::optional<std::string> FontTable::AddTempFont(const std::string& alias, const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
-    std::optional<std::string> family = FirstFamilyOf(file);
-    if (!family || !RegisterFile(file)) return std::nullopt;
+    std::optional<std::string> family = RegisterFile(file);
+    if (!family) return std::nullopt;
     std::lock_guard lock(mutex_);
     families_[alias] = *family;
     return family;
@@ -69,10 +72,12 @@ std::optional<std::string> FontTable::Resolve(const std::string& name) {
         std::lock_guard lock(mutex_);
         if (auto it = families_.find(name); it != families_.end()) return it->second;
     }
-    if (!SystemHasFamily(name)) return std::nullopt;
+    // Remembered either way: controls ask on every repaint of their cache.
+    std::optional<std::string> found;
+    if (SystemHasFamily(name)) found = name;
     std::lock_guard lock(mutex_);
-    families_[name] = name;
-    return name;
+    families_[name] = found;
+    return found;
 }
 
 std::optional<std::string> FontTable::FindTempFont() { return Resolve(ToUtf8(Manager::GetFontName())); }

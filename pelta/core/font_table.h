@@ -26,7 +26,7 @@ public:
 
 private:
     std::mutex mutex_;
-    std::map<std::string, std::string> families_;
+    std::map<std::string, std::optional<std::string>> families_; // name -> family, or none installed
 };
 
 } // namespace Pelta

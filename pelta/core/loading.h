@@ -23,7 +23,6 @@ public:
     // A strip of frames side by side instead of a GIF.
     int LoadAnimateImage(const std::u16string& file, int frames);
     void DrawWindow();
-    void CloseWindow() { PostMessageW(WM_CLOSE, 0, 0); }
     int GetFrame() const { return frame_; }
     int FrameCount() const;
 

@@ -7,7 +7,6 @@
 #include "pelta/core/shadow.h"
 #include "pelta/core/manager.h"
 #include "pelta/core/text.h"
-#include "pelta/core/timer_service.h"
 #include "pelta/core/tooltip.h"
 #include "pelta/core/window.h"
 
@@ -275,22 +274,20 @@ void PaintManager::RouteMouseMove(unsigned flags, CPoint pt) {
         window_->SetWindowPos(moveWindow_.Offset(screen.x - moveStart_.x, screen.y - moveStart_.y));
         return;
     }
-    if (dragControl_ && (flags & MK_LBUTTON) && !dragging_) {
-        const bool smallStep = std::abs(pt.x - lastPoint_.x) < 3 || std::abs(pt.y - lastPoint_.y) < 3;
-        lastPoint_ = pt;
-        if (smallStep) {
-            dragging_ = true;
-            ReleaseCapture();
-            return;
-        }
-    }
+    const CPoint last = lastPoint_;
     lastPoint_ = pt;
+    // Any step but a jump of 3 pixels or more on both axes starts dragging an armed control.
+    if (dragControl_ && (flags & MK_LBUTTON) && !dragging_ &&
+        (std::abs(pt.x - last.x) < 3 || std::abs(pt.y - last.y) < 3)) {
+        dragging_ = true;
+        ReleaseCapture();
+    }
     if (dragging_) return;
     if (hover_ && hover_->PtInRect(pt) && hover_->OnCheckMouseResponse(flags, pt)) {
         hover_->OnMouseMove(flags, pt);
         return;
     }
-    if (!pressed_) ClearTooltip();
+    ClearTooltip();
     if (pressed_) return;
     MControl* under = nullptr;
     for (MControl* c : GetControls()) {
@@ -339,7 +336,6 @@ void PaintManager::RouteButtonUp(unsigned msg, unsigned flags, CPoint pt) {
     if (dragging_) {
         // A drop completes on the control under the pointer.
         dragging_ = false;
-        dragControl_ = nullptr;
         hover_ = nullptr;
         for (MControl* c : GetControls())
             if (c->PtInRect(pt) && c->GetRresponse()) hover_ = c;
@@ -417,7 +413,6 @@ void PaintManager::DestroyData() {
     KillMTimer();
     RKTimer::KillTimer();
     ClearTimers();
-    if (paintTimer_) TimerService::Instance().Stop(paintTimer_), paintTimer_ = 0;
     if (tooltip_) tooltip_.reset();
     balloon_.reset();
     shadow_.reset();
@@ -589,7 +584,8 @@ void PaintManager::Tick() {
 
 // --- tooltip ----------------------------------------------------------------------------------
 
-int PaintManager::SetTooltip(const std::u16string& text, CRect rect) {
+// The tip follows the pointer, so the owner's area is not needed to place it.
+int PaintManager::SetTooltip(const std::u16string& text, CRect) {
     if (!window_) return 0;
     if (text.empty()) {
         if (tooltip_) tooltip_->Activate(false);
@@ -604,7 +600,6 @@ int PaintManager::SetTooltip(const std::u16string& text, CRect rect) {
     }
     tooltip_->SetText(text);
     const CPoint cursor = WindowSystem::Current().CursorPos();
-    (void)rect;
     tooltip_->Activate(true, {cursor.x, cursor.y + 20});
     return 1;
 }

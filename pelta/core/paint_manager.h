@@ -264,7 +264,6 @@ private:
     CRect dirty_;
     std::atomic<bool> paintPending_{false};
     std::atomic<int64_t> lastPaintNs_{0};
-    uint64_t paintTimer_ = 0;
     SurfacePtr offscreen_;
     int paints_ = 0;
     std::function<void(cairo_t*)> painter_;

@@ -58,11 +58,6 @@ void WindowSystem::Enqueue(const MSG& msg) {
     queue_.push_back(msg);
 }
 
-bool WindowSystem::QueueEmpty() {
-    std::lock_guard lock(queueMutex_);
-    return queue_.empty();
-}
-
 void WindowSystem::Post(const MSG& msg) {
     Enqueue(msg);
     Wake();

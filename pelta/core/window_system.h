@@ -87,7 +87,6 @@ protected:
     // Wake a thread blocked in ReadNativeEvents (any thread).
     virtual void Wake() = 0;
     void Enqueue(const MSG& msg);
-    bool QueueEmpty();
 
     std::mutex queueMutex_;
     std::deque<MSG> queue_;
